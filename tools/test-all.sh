@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test: Linux under
+# ASan+UBSan and under TSan, and the Windows build under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh --all
+# Tests run in throw-away registries and Wine prefixes, never the user's.
+export ZAV_WINEPREFIX="$PWD/build/wineprefix"
+status=0
+for preset in linux-asan linux-tsan windows; do
+  echo "=== $preset ==="
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j2
+  ctest --preset "$preset" || status=1
+done
+exit $status
