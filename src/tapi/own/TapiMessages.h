@@ -1,0 +1,51 @@
+// Message ids of LINEEVENT and PHONEEVENT calls (dwMsg). The system headers
+// spell the first group as 32-bit longs and the second with a 32-bit cast;
+// plain int literals have the same width and sign and need no types.
+#pragma once
+
+// Messages that TAPI passes on to applications
+#define LINE_ADDRESSSTATE 0
+#define LINE_CALLINFO 1
+#define LINE_CALLSTATE 2
+#define LINE_CLOSE 3
+#define LINE_DEVSPECIFIC 4
+#define LINE_DEVSPECIFICFEATURE 5
+#define LINE_GATHERDIGITS 6
+#define LINE_GENERATE 7
+#define LINE_LINEDEVSTATE 8
+#define LINE_MONITORDIGITS 9
+#define LINE_MONITORMEDIA 10
+#define LINE_MONITORTONE 11
+#define LINE_REPLY 12
+#define LINE_REQUEST 13
+#define PHONE_BUTTON 14
+#define PHONE_CLOSE 15
+#define PHONE_DEVSPECIFIC 16
+#define PHONE_REPLY 17
+#define PHONE_STATE 18
+#define LINE_CREATE 19
+#define PHONE_CREATE 20
+#define LINE_AGENTSPECIFIC 21
+#define LINE_AGENTSTATUS 22
+#define LINE_APPNEWCALL 23
+#define LINE_PROXYREQUEST 24
+#define LINE_REMOVE 25
+#define PHONE_REMOVE 26
+#define LINE_AGENTSESSIONSTATUS 27
+#define LINE_QUEUESTATUS 28
+#define LINE_AGENTSTATUSEX 29
+#define LINE_GROUPSTATUS 30
+#define LINE_PROXYSTATUS 31
+#define LINE_APPNEWCALLHUB 32
+#define LINE_CALLHUBCLOSE 33
+#define LINE_DEVSPECIFICEX 34
+
+// Messages only between a provider and TAPI
+#define TSPI_MESSAGE_BASE 500
+#define LINE_NEWCALL (TSPI_MESSAGE_BASE + 0)
+#define LINE_CALLDEVSPECIFIC (TSPI_MESSAGE_BASE + 1)
+#define LINE_CALLDEVSPECIFICFEATURE (TSPI_MESSAGE_BASE + 2)
+#define LINE_CREATEDIALOGINSTANCE (TSPI_MESSAGE_BASE + 3)
+#define LINE_SENDDIALOGINSTANCEDATA (TSPI_MESSAGE_BASE + 4)
+#define LINE_SENDMSPDATA (TSPI_MESSAGE_BASE + 5)
+#define LINE_QOSINFO (TSPI_MESSAGE_BASE + 6)
