@@ -16,3 +16,11 @@ void UnloadModule(HMODULE module);
 std::string ModulePathOf(const void* address);
 
 }  // namespace plat
+
+namespace plat {
+
+// The handle of the module that contains `address` (its load address, as a
+// Windows module handle is); null when unknown.
+HMODULE ModuleHandleOf(const void* address);
+
+}  // namespace plat

@@ -6,7 +6,15 @@
 //
 // Windows: the real registry. Elsewhere: a file in the text format that
 // regedit exports (see posix/RegFile.h), named by the environment variable
-// ZAV_REGISTRY.
+// ZAV_REGISTRY (default $XDG_CONFIG_HOME/zav/registry.reg, else
+// $HOME/.config/zav/registry.reg). There a file that does not parse fails
+// every call with ERROR_BADDB and is left as it is; names and string data
+// must be valid UTF-8 (else ERROR_NO_UNICODE_TRANSLATION, 1113) without line
+// breaks in names (else ERROR_INVALID_PARAMETER).
+//
+// A key deleted while a handle to it is open gives ERROR_KEY_DELETED through
+// that handle. Writing through a handle without KEY_SET_VALUE, or creating a
+// subkey without KEY_CREATE_SUB_KEY, is ERROR_ACCESS_DENIED.
 #pragma once
 
 #include "platform/WinTypes.h"
@@ -14,6 +22,7 @@
 namespace plat {
 
 // Opens an existing key. `access` is KEY_READ, KEY_WRITE or KEY_ALL_ACCESS.
+// *result is null after any failure (here and in CreateRegKey).
 LONG OpenRegKey(HKEY parent, const char* subKey, DWORD access, HKEY* result);
 
 // Opens a key, creating it and any missing parents. `disposition`, when not
@@ -37,8 +46,10 @@ LONG SetRegValue(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD
 
 LONG DeleteRegValue(HKEY key, const char* name);
 
-// Enumerates subkey names in their stored order; ERROR_NO_MORE_ITEMS (259)
-// after the last one.
+// As RegEnumKeyExA: subkey names in the registry's order (alphabetical,
+// ignoring case); ERROR_NO_MORE_ITEMS (259) after the last one. *nameSize is
+// the buffer's size in, the name's length without its terminator out; a
+// buffer too small is ERROR_MORE_DATA.
 LONG EnumRegKey(HKEY key, DWORD index, char* name, DWORD* nameSize);
 
 // Convenience wrappers used by tools and tests.

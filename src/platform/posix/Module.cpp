@@ -33,3 +33,13 @@ std::string ModulePathOf(const void* address) {
 }
 
 }  // namespace plat
+
+namespace plat {
+
+HMODULE ModuleHandleOf(const void* address) {
+    Dl_info info;
+    if (::dladdr(address, &info) && info.dli_fbase) return static_cast<HMODULE>(info.dli_fbase);
+    return nullptr;
+}
+
+}  // namespace plat

@@ -32,3 +32,14 @@ std::string ModulePathOf(const void* address) {
 }
 
 }  // namespace plat
+
+namespace plat {
+
+HMODULE ModuleHandleOf(const void* address) {
+    HMODULE module = nullptr;
+    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         static_cast<LPCSTR>(address), &module);
+    return module;
+}
+
+}  // namespace plat

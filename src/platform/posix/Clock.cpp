@@ -1,0 +1,14 @@
+#include "platform/Clock.h"
+
+#include <time.h>
+
+namespace plat {
+
+LocalTime GetLocalTime() {
+    time_t now = ::time(nullptr);
+    struct tm t;
+    ::localtime_r(&now, &t);
+    return LocalTime{t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
+}
+
+}  // namespace plat

@@ -1,0 +1,29 @@
+// Text helpers for the file-backed registry: the API speaks UTF-8 (this
+// platform's ANSI code page), the file regedit writes speaks UTF-16LE, and
+// names compare the way the registry compares them, without regard to case.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace plat::reg {
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view text);
+
+// Appends the UTF-16LE bytes of `text`; false if `text` is not valid UTF-8.
+bool Utf8ToUtf16Le(std::string_view text, std::string& out);
+
+// Appends the UTF-8 form of UTF-16LE `bytes`; false on an odd byte count or
+// an unpaired surrogate.
+bool Utf16LeToUtf8(std::string_view bytes, std::string& out);
+
+// Orders names as the registry does: by their upper-case form. Letters of the
+// Latin, Greek and Cyrillic scripts fold; everything else compares as is.
+int CompareNames(std::string_view a, std::string_view b);
+
+inline bool SameName(std::string_view a, std::string_view b) {
+    return CompareNames(a, b) == 0;
+}
+
+}  // namespace plat::reg

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "platform/CriticalSection.h"
+#include "platform/Event.h"
+#include "platform/Thread.h"
+
+namespace {
+
+DWORD ReturnArg(void* p) { return static_cast<DWORD>(reinterpret_cast<uintptr_t>(p)); }
+
+TEST(Thread, ExitCodeIsTheProcedureResult) {
+    const DWORD codes[] = {0, 1, 0xFFFFFFFFu, 0x12345678u};
+    for (DWORD code : codes) {
+        HANDLE t = plat::StartThread(ReturnArg, reinterpret_cast<void*>(static_cast<uintptr_t>(code)), 0, nullptr);
+        ASSERT_NE(t, nullptr);
+        ASSERT_EQ(plat::WaitForThread(t, 10000), WAIT_OBJECT_0);
+        DWORD got = 0xDEAD;
+        EXPECT_TRUE(plat::GetThreadExitCode(t, &got));
+        EXPECT_EQ(got, code);
+        plat::CloseThread(t);
+    }
+}
+
+TEST(Thread, TinyStackRequestIsRaisedToTheMinimum) {
+    // Timer threads ask for 1024 bytes, less than any OS gives.
+    HANDLE t = plat::StartThread(ReturnArg, reinterpret_cast<void*>(uintptr_t{5}), 1024, nullptr);
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(plat::WaitForThread(t, 10000), WAIT_OBJECT_0);
+    DWORD got = 0;
+    EXPECT_TRUE(plat::GetThreadExitCode(t, &got));
+    EXPECT_EQ(got, 5u);
+    plat::CloseThread(t);
+}
+
+struct Parked {
+    HANDLE release;
+    std::atomic<DWORD> id{0};
+};
+
+DWORD Park(void* p) {
+    auto* parked = static_cast<Parked*>(p);
+    parked->id = plat::GetCurrentThreadId();
+    plat::WaitForEvent(parked->release, INFINITE);
+    return 0;
+}
+
+TEST(Thread, IdAndPriorityOfARunningThread) {
+    Parked parked;
+    parked.release = plat::MakeEvent(true, false);
+    DWORD id = 0;
+    HANDLE t = plat::StartThread(Park, &parked, 0, &id);
+    ASSERT_NE(t, nullptr);
+    DWORD code = 0;
+    EXPECT_FALSE(plat::GetThreadExitCode(t, &code)) << "still running";
+    if (plat::RaiseThreadPriority(t)) {
+        EXPECT_EQ(plat::GetThreadPriorityLevel(t), plat::kThreadPriorityHighest);
+    }
+    plat::SetEvent(parked.release);
+    ASSERT_EQ(plat::WaitForThread(t, 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(parked.id.load(), id);
+    EXPECT_NE(id, plat::GetCurrentThreadId());
+    plat::CloseThread(t);
+    plat::CloseEvent(parked.release);
+}
+
+TEST(Thread, WaitForARunningThreadTimesOut) {
+    Parked parked;
+    parked.release = plat::MakeEvent(true, false);
+    HANDLE t = plat::StartThread(Park, &parked, 0, nullptr);
+    EXPECT_EQ(plat::WaitForThread(t, 20), WAIT_TIMEOUT);
+    plat::SetEvent(parked.release);
+    EXPECT_EQ(plat::WaitForThread(t, 10000), WAIT_OBJECT_0);
+    plat::CloseThread(t);
+    plat::CloseEvent(parked.release);
+}
+
+TEST(CriticalSection, ReentrantOnOneThreadExclusiveAcrossThreads) {
+    struct Shared {
+        plat::CriticalSection cs;
+        HANDLE held, release;
+    } s;
+    s.held = plat::MakeEvent(true, false);
+    s.release = plat::MakeEvent(true, false);
+    s.cs.Enter();
+    s.cs.Enter();  // recursion on the owner must not deadlock
+    HANDLE t = plat::StartThread(
+        [](void* p) -> DWORD {
+            auto* sh = static_cast<Shared*>(p);
+            return sh->cs.TryEnter() ? 1 : 0;
+        },
+        &s, 0, nullptr);
+    ASSERT_EQ(plat::WaitForThread(t, 10000), WAIT_OBJECT_0);
+    DWORD code = 9;
+    plat::GetThreadExitCode(t, &code);
+    EXPECT_EQ(code, 0u) << "another thread entered a held section";
+    plat::CloseThread(t);
+
+    s.cs.Leave();
+    s.cs.Leave();
+    t = plat::StartThread(
+        [](void* p) -> DWORD {
+            auto* sh = static_cast<Shared*>(p);
+            if (!sh->cs.TryEnter()) return 0;
+            sh->cs.Leave();
+            return 1;
+        },
+        &s, 0, nullptr);
+    ASSERT_EQ(plat::WaitForThread(t, 10000), WAIT_OBJECT_0);
+    plat::GetThreadExitCode(t, &code);
+    EXPECT_EQ(code, 1u) << "section still held after balanced Leave";
+    plat::CloseThread(t);
+    plat::CloseEvent(s.held);
+    plat::CloseEvent(s.release);
+}
+
+TEST(CriticalSection, CountsExactlyUnderContention) {
+    struct Shared {
+        plat::CriticalSection cs;
+        long counter = 0;
+    } s;
+    const int kThreads = 4, kIncrements = 20000;
+    HANDLE threads[kThreads];
+    for (HANDLE& t : threads)
+        t = plat::StartThread(
+            [](void* p) -> DWORD {
+                auto* sh = static_cast<Shared*>(p);
+                for (int i = 0; i < kIncrements; ++i) {
+                    sh->cs.Enter();
+                    ++sh->counter;
+                    sh->cs.Leave();
+                }
+                return 0;
+            },
+            &s, 0, nullptr);
+    for (HANDLE t : threads) {
+        ASSERT_EQ(plat::WaitForThread(t, 60000), WAIT_OBJECT_0);
+        plat::CloseThread(t);
+    }
+    EXPECT_EQ(s.counter, long{kThreads} * kIncrements);
+}
+
+}  // namespace
