@@ -1,9 +1,15 @@
 #include "platform/File.h"
 
+#include <mutex>
 #include <string>
 
 namespace plat {
 namespace {
+// Windows appends a FILE_APPEND_DATA write atomically; Wine computes the end
+// of the file and writes there in two steps, so two threads' records can land
+// on the same offset. Writes from this process go one at a time.
+std::mutex g_writeMutex;
+
 HANDLE H(FileHandle f) { return reinterpret_cast<HANDLE>(f.value); }
 FileHandle F(HANDLE h) {
     FileHandle f;
@@ -25,7 +31,9 @@ FileHandle CreateFileForWrite(const char* path) {
 
 long WriteToFile(FileHandle file, const void* data, unsigned long size) {
     DWORD written = 0;
-    if (!file.IsOpen() || !::WriteFile(H(file), data, size, &written, nullptr)) return -1;
+    if (!file.IsOpen()) return -1;
+    std::lock_guard<std::mutex> lock(g_writeMutex);
+    if (!::WriteFile(H(file), data, size, &written, nullptr)) return -1;
     return static_cast<long>(written);
 }
 
