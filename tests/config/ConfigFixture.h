@@ -1,0 +1,53 @@
+// What the configuration store's tests share: a registry of their own, the
+// keys they write removed before and after each test (on Windows the
+// registry is the Wine prefix's real one), helpers to lay out and read back
+// telephones, and the part of the process-wide log a test wrote.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/WinTypes.h"
+#include "support/TempRegistry.h"
+
+namespace zavtest {
+
+// Removes the provider's key with its telephones, the switch component's
+// key, the fake component's key and its class registration, deepest first.
+void RemoveConfigKeys();
+
+// The value as written, or nullptr-like results for a missing key or value.
+bool KeyExists(const char* path);
+bool ReadText(const char* path, const char* name, std::string* text);
+bool ReadDword(const char* path, const char* name, DWORD* value);
+void WriteText(const char* path, const char* name, const char* text);
+void WriteBytes(const char* path, const char* name, DWORD type, const std::string& bytes);
+void WriteDword(const char* path, const char* name, DWORD value);
+void RemoveKey(const char* path);
+
+std::string PhonePath(DWORD index);
+// A telephone key holding the given values; nullptr leaves a value out.
+void WritePhone(DWORD index, const char* extension, const char* password);
+
+// The log lines written since construction. The process-wide log rotates
+// once at its first line; a shrunken file is read whole.
+class LogCapture {
+public:
+    LogCapture();
+    std::string Text() const;
+
+private:
+    std::string m_path;
+    std::size_t m_start = 0;
+};
+
+class ConfigStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { RemoveConfigKeys(); }
+    void TearDown() override { RemoveConfigKeys(); }
+
+    TempRegistry m_registry;
+};
+
+}  // namespace zavtest
