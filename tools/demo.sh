@@ -10,4 +10,5 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export ZAV_REGISTRY="$work/registry.reg"
 export ZAV_DEMO_INSTALL_PATH="$work"
+mkdir -p "$work/Logs"
 build/linux/tools/zavdemo build/linux/src/libzavtsp.so

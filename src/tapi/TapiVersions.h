@@ -14,7 +14,7 @@ inline constexpr DWORD kTspiVersion = 0x00020001;
 // apply.
 inline constexpr DWORD kTspiVersion20 = 0x00020000;
 
-// The one device-specific extension version the provider offers.
+// The one device-specific extension version the provider offers (1.0).
 inline constexpr DWORD kExtVersion = 0x00010000;
 
 }  // namespace tapi
