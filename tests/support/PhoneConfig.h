@@ -25,8 +25,10 @@ inline void ClearPhones() {
 }
 
 // Phone i gets extensions[i]; an empty extension leaves the subkey without
-// an "Extension" value. `numPhones` < 0 writes extensions.size().
-inline void ConfigurePhones(const std::vector<std::string>& extensions, int numPhones = -1) {
+// an "Extension" value. `numPhones` < 0 writes extensions.size(). Passwords
+// are written as given: the stored (transformed) form.
+inline void ConfigurePhones(const std::vector<std::string>& extensions, int numPhones = -1,
+                            const std::vector<std::string>& passwords = {}) {
     ClearPhones();
     HKEY key;
     if (plat::CreateRegKey(HKEY_LOCAL_MACHINE, kProviderKey, KEY_ALL_ACCESS, &key, nullptr) != ERROR_SUCCESS) return;
@@ -36,7 +38,7 @@ inline void ConfigurePhones(const std::vector<std::string>& extensions, int numP
         std::string sub = "Phone" + std::to_string(i);
         if (plat::CreateRegKey(key, sub.c_str(), KEY_ALL_ACCESS, &phone, nullptr) != ERROR_SUCCESS) continue;
         if (!extensions[i].empty()) plat::SetRegString(phone, "Extension", extensions[i].c_str());
-        plat::SetRegString(phone, "Password", "");
+        plat::SetRegString(phone, "Password", i < passwords.size() ? passwords[i].c_str() : "");
         plat::CloseRegKey(phone);
     }
     plat::CloseRegKey(key);
