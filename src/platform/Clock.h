@@ -9,4 +9,8 @@ struct LocalTime {
 
 LocalTime GetLocalTime();
 
+// Seconds of the wall clock since an arbitrary start: cheap to read, and
+// changes exactly when the second of GetLocalTime does.
+long long GetWallClockSecond();
+
 }  // namespace plat

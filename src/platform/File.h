@@ -26,6 +26,8 @@ void CloseFile(FileHandle file);
 
 // Size in bytes, or -1 when the file does not exist.
 int64_t FileSizeOf(const char* path);
+// Size of an opened file in bytes, or -1.
+int64_t FileSizeOf(FileHandle file);
 bool FileExists(const char* path);
 bool RemoveFile(const char* path);
 // Fails when the target exists.

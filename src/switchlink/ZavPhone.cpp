@@ -240,7 +240,10 @@ int ZavPhone::WaitForSyncReplyMsg() {
 int ZavPhone::Shutdown() {
     ZAV_TRACE("ZavPhone::Shutdown() is invoked");
     IEndPoint* endpoint = GetEndPoint();
-    if (endpoint) {
+    // Only the message thread can deliver the unregistration reply. An Init
+    // that failed before starting it never registered, and waiting for a
+    // reply nobody can bring would only hold the close for eight seconds.
+    if (endpoint && m_hMsgThread) {
         if (FAILED(endpoint->Unregister())) return -1;
         if (WaitForSyncReplyMsg() != 0) return -1;
     }

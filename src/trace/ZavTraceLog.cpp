@@ -29,11 +29,30 @@ void Fill(char* out, const char* text, int width) {
     out[width] = '\0';
 }
 
-// MMDD:HHMMSS
-void FormatTime(char* out, std::size_t size) {
-    plat::LocalTime t = plat::GetLocalTime();
-    std::snprintf(out, size, "%02d%02d:%02d%02d%02d", t.month % 100, t.day % 100, t.hour % 100, t.minute % 100,
-                  t.second % 100);
+// MMDD:HHMMSS, 11 characters and a terminator; `out` holds at least 12.
+// The clock is read on every line, the calendar only when the second
+// changes: each thread keeps the stamp it made last.
+void FormatTime(char* out, std::size_t /*size*/) {
+    thread_local long long lastSecond = -1;
+    thread_local char stamp[12];
+    long long now = plat::GetWallClockSecond();
+    if (now != lastSecond) {
+        plat::LocalTime t = plat::GetLocalTime();
+        auto two = [](char* p, int v) {
+            unsigned u = static_cast<unsigned>(v) % 100u;
+            p[0] = static_cast<char>('0' + u / 10);
+            p[1] = static_cast<char>('0' + u % 10);
+        };
+        two(stamp, t.month);
+        two(stamp + 2, t.day);
+        stamp[4] = ':';
+        two(stamp + 5, t.hour);
+        two(stamp + 7, t.minute);
+        two(stamp + 9, t.second);
+        stamp[11] = '\0';
+        lastSecond = now;
+    }
+    std::memcpy(out, stamp, sizeof stamp);
 }
 
 char LevelLetter(DWORD level) {
@@ -53,6 +72,7 @@ bool WriteAll(plat::FileHandle f, const char* data, unsigned long size) {
 
 ZavTraceLog::ZavTraceLog() : m_version("R4_3_6") {
     std::snprintf(m_installDir, sizeof m_installDir, "%s", kDefaultInstallDir);
+    m_logPath[0] = '\0';
     for (auto& m : m_modules) m.store(nullptr, std::memory_order_relaxed);
     for (auto& m : m_masks) m.store(0, std::memory_order_relaxed);
 }
@@ -81,6 +101,7 @@ int ZavTraceLog::Init() {
     m_maxSize.store(5, std::memory_order_relaxed);
     m_outputOptions.fetch_and(~DWORD{4}, std::memory_order_relaxed);
     if (!ReadInstallDir()) return -1;
+    PathOf(0, m_logPath, sizeof m_logPath);
     m_initialised.store(true, std::memory_order_release);
     return 0;
 }
@@ -192,7 +213,7 @@ void ZavTraceLog::GetLogPath(char* buffer, std::size_t size) const {
         buffer[0] = '\0';
         return;
     }
-    PathOf(0, buffer, size);
+    std::snprintf(buffer, size, "%s", m_logPath);
 }
 
 int ZavTraceLog::Append(const char* record) {
@@ -201,9 +222,11 @@ int ZavTraceLog::Append(const char* record) {
         m_linesWritten.load(std::memory_order_acquire) >= 1)
         return -1;
 
-    char path[kPathSize];
-    PathOf(0, path, sizeof path);
-    int64_t size = plat::FileSizeOf(path);
+    const char* path = m_logPath;
+    // The size is read from the file opened for the append, which saves a
+    // second lookup of the path on every line.
+    plat::FileHandle f = plat::OpenFileForAppend(path);
+    int64_t size = plat::FileSizeOf(f);
     // A missing log file counts as full: it is re-created by a rotation
     // rather than leaving the log silent until the next process starts.
     if (size < 0 || static_cast<uint64_t>(size) > m_maxSize.load(std::memory_order_relaxed))
@@ -211,15 +234,17 @@ int ZavTraceLog::Append(const char* record) {
 
     bool rotationFailed = false;
     if (m_rotationPending.load(std::memory_order_acquire) == 1) {
+        plat::CloseFile(f);
+        f = plat::FileHandle{};
         bool expected = false;
         if (!m_rotating.compare_exchange_strong(expected, true, std::memory_order_acq_rel)) return -1;
         rotationFailed = Rotate(path) != 0;
         m_linesWritten.store(0, std::memory_order_release);
         m_rotationPending.store(0, std::memory_order_release);
         m_rotating.store(false, std::memory_order_release);
+        f = plat::OpenFileForAppend(path);
     }
 
-    plat::FileHandle f = plat::OpenFileForAppend(path);
     if (!f.IsOpen()) return -1;
     bool ok = WriteAll(f, record, kRecordSize);
     plat::CloseFile(f);

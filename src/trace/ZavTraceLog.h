@@ -70,6 +70,9 @@ private:
 
     std::atomic<bool> m_initialised{false};
     char m_installDir[kInstallDirSize];
+    // The current log's native path, built once the install directory is
+    // known so that no line pays for it.
+    char m_logPath[kInstallDirSize + 32];
     std::atomic<const char*> m_version;
     std::atomic<char*> m_modules[kMaxModules];
     std::atomic<DWORD> m_masks[kMaxModules];

@@ -40,6 +40,12 @@ int64_t FileSizeOf(const char* path) {
     return static_cast<int64_t>(st.st_size);
 }
 
+int64_t FileSizeOf(FileHandle file) {
+    struct stat st;
+    if (!file.IsOpen() || ::fstat(static_cast<int>(file.value), &st) != 0) return -1;
+    return static_cast<int64_t>(st.st_size);
+}
+
 bool FileExists(const char* path) {
     struct stat st;
     return path && ::stat(path, &st) == 0;

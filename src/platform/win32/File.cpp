@@ -47,6 +47,12 @@ int64_t FileSizeOf(const char* path) {
     return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+int64_t FileSizeOf(FileHandle file) {
+    LARGE_INTEGER size;
+    if (!file.IsOpen() || !::GetFileSizeEx(H(file), &size)) return -1;
+    return static_cast<int64_t>(size.QuadPart);
+}
+
 bool FileExists(const char* path) { return path && ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
 bool RemoveFile(const char* path) { return path && ::DeleteFileA(path) != 0; }
