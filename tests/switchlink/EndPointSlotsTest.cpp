@@ -26,7 +26,8 @@ struct Slot {
 
 TEST(EndPointContract, EndPointMethodsSitOnTheirSlots) {
     const Slot slots[] = {
-        ZAV_SLOT(IEndPoint, QueryInterface, 0),
+        // QueryInterface is overloaded in Windows' own IUnknown.
+        ZAV_SLOT(IEndPoint, AddRef, 1),
         ZAV_SLOT(IEndPoint, Release, 2),
         ZAV_SLOT(IEndPoint, Unregister, 8),
         ZAV_SLOT(IEndPoint, OffHook, 9),
