@@ -122,7 +122,10 @@ long ZavSession::Shutdown() {
     if (!m_bInitialized) return 0;
     DWORD numPhones = GetNumPhones();
     for (DWORD i = 0; i < numPhones; ++i) {
-        ZavLine* line = ZavLine::m_LineVect.at(i);
+        // By the stored object, not the visible size: should TAPI have given
+        // fewer lines than phones, the surplus telephones were built all the
+        // same and must go too.
+        ZavLine* line = ZavLine::m_LineVect.raw(i);
         if (!line) {
             ZAV_TRACE("ZavSession::Shutdown() theLine is NULL");
             break;

@@ -123,6 +123,23 @@ TEST_F(Session, CallHandleTranslationStopsAtTheFirstBadPart) {
     }
 }
 
+TEST_F(Session, UnequalDeviceCountsLeaveNoObjectBehind) {
+    zavtest::ConfigurePhones({"201", "202", "203"});
+    struct Case {
+        DWORD lines, phones;
+    } cases[] = {{2, 3}, {3, 2}};
+    for (const Case& c : cases) {
+        {
+            ZavSession s(0x00020001, 7, 0, 0, c.lines, c.phones, nullptr);
+            ASSERT_EQ(s.Init(), 0);
+            EXPECT_EQ(s.ToLinePointer(reinterpret_cast<HDRVLINE>(uintptr_t{0xE0E00002})) != nullptr,
+                      c.lines == 3 && c.phones == 3);
+        }
+        EXPECT_EQ(ZavPhone::NumActivePhones(), 0u) << c.lines << "/" << c.phones;
+        for (DWORD i = 0; i < 3; ++i) EXPECT_EQ(ZavLine::m_LineVect.raw(i), nullptr) << i;
+    }
+}
+
 TEST_F(Session, TemporaryIdOfAnAddedLine) {
     zavtest::ConfigurePhones({"201", "202", "203"}, 2);
     ZavSession s(0x00020001, 7, 0, 4, 2, 2, nullptr);
