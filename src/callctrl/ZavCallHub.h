@@ -1,6 +1,11 @@
 // The container of one extension's calls: slots whose index is the call's
 // id, a parallel set of slots for calls TAPI still holds after they ended,
 // and the lookups the message handling and TSPI functions need.
+//
+// Calls are destroyed on TAPI's threads and on the message thread, so every
+// access to the slots, and every lookup that reads the calls in them, runs
+// under the hub's lock; a call leaves its slot under the same lock before
+// it is freed.
 #pragma once
 
 #include <vector>
@@ -28,26 +33,58 @@ public:
     void SetAddrPointer(ZavAddress* pAddr) { m_pAddr = pAddr; }
     ZavAddress* GetAddrPointer() const { return m_pAddr; }
 
+    // Stores a new call in the first free call slot and returns its id, or
+    // -1 when every call slot is taken; the caller then disposes of it.
+    long SaveCall(ZavCall* pCall);
+    // The last slot belongs to the extension's conference call. Takes the
+    // conference call as a plain call until its own class exists.
+    void SaveConfCall(ZavCall* pConfCall);
+    // Moves a call that TAPI still holds out of the live slots. 0 or -1.
+    long SaveToDeleteCall(long id);
+
     ZavCall* CallIdToCallPtr(DWORD dwId) const;
     ZavCall* CallIdToDeleteCallPtr(DWORD dwId) const;
+    ZavCall* GetConfCallPointer() const;
+    // The first call in slot order with the SAL that is not idle; `pIndex`
+    // receives the slot, or the number of slots when none matched.
+    ZavCall* SALToCallPtr(DWORD sal, DWORD* pIndex) const;
+    // The same, idle calls included.
+    ZavCall* SALToCallInclIdlePtr(DWORD sal, DWORD* pIndex) const;
+    // The call a driver call handle names: the switch echoes it as the
+    // request id of its replies.
+    ZavCall* ReqIdToCallPtr(HDRVCALL hdCall) const;
+    // The first call whose pending complete-transfer (bComplete) or
+    // set-up-transfer request is `reqId`.
+    ZavCall* TransferCompletionIdToCallPtr(DWORD reqId, bool bComplete) const;
+    ZavCall* FindCallInState(DWORD state) const;
+    // `states` ends with 0.
+    ZavCall* FindCallInStates(const DWORD* states) const;
 
-    // The dispatcher of the extension's call-control messages, called on the
-    // message thread with the phone's lock held.
-    void ProcessCallCtrlMessage(long msgType, long result, long sal1, long sal2, long reqId, long reason, long digit,
-                                long gCallId, const char* callerNum, const char* ext, const char* callerName,
-                                const char* dialedNum, const char* trunk, const char* redirectingNum,
-                                const char* redirectionNum);
-
-    // Clears the slot of a call that is being destroyed, on whatever thread
-    // destroys it.
-    void HandleCallTermination(DWORD dwId);
+    // Clears the slot that holds `pCall`, the call being destroyed, and
+    // nothing else: the id alone cannot tell a call from an older one of the
+    // same id that still waits for TAPI in the delete-pending slots.
+    void HandleCallTermination(DWORD dwId, const ZavCall* pCall);
+    void NotifyConferenceDisconnected();
 
     unsigned long MaxNumCalls() const;
     static unsigned long DefaultMaxNumCalls() { return 19; }
+    // Sizes both vectors to the phone and empties them; for an extension
+    // that has no calls.
     void CheckCallVectSize();
+    // Counts the live calls, the conference call included, by state.
+    void NumCallStatistics(DWORD* pActive, DWORD* pIdle, DWORD* pOnHold, DWORD* pOnHoldPending) const;
+
+    // The dispatcher of the extension's call-control messages, called on the
+    // message thread with the phone's lock held.
+    void ProcessCallCtrlMessage(long msgType, long result, long sal1, long sal2, long reqId, long reason,
+                                long digit, long gCallId, const char* callerNum, const char* ext,
+                                const char* callerName, const char* dialedNum, const char* trunk,
+                                const char* redirectingNum, const char* redirectionNum);
 
 private:
-    ZavLock m_Lock;
+    ZavCall* SALLookup(DWORD sal, DWORD* pIndex, bool bInclIdle) const;
+
+    mutable ZavLock m_Lock;
     std::vector<ZavCall*> m_callVect;
     std::vector<ZavCall*> m_deleteCallVect;
     ZavAddress* m_pAddr;

@@ -13,6 +13,8 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineCloseCall(HDRVCALL hdCall) {
     if (!session) return LINEERR_UNINITIALIZED;
     ZavCall* call = session->ToDeleteCallPointer(hdCall);
     if (!call) return LINEERR_INVALCALLHANDLE;
+    // No request of a closed call may stay open at TAPI.
+    call->CleanUpCompIds();
     call->SetHTapiCall(nullptr);
     delete call;
     return 0;

@@ -1,0 +1,155 @@
+// What a call does when the switch reports progress: the announcement to
+// TAPI, hold and unhold, park, connection and disconnection.
+#include <cstdint>
+
+#include "callctrl/ZavCall.h"
+#include "callctrl/ZavCallHub.h"
+#include "platform/Thread.h"
+#include "switchlink/ZavPhone.h"
+#include "trace/ZavTrace.h"
+#include "tsp/ZavLine.h"
+
+namespace {
+
+constexpr DWORD kNewCallWaitMs = 2000;
+constexpr DWORD kNewCallPollMs = 5;
+
+// The call that stands for `call` towards TAPI while `call` is the primary
+// call of a conference: the hub's conference call.
+ZavCall* ConferenceStandIn(ZavCall* call) {
+    if (!call->IsPrimaryInConference()) return nullptr;
+    ZavCallHub* hub = call->GetCallHubPointer();
+    ZavCall* conf = hub ? hub->GetConfCallPointer() : nullptr;
+    return conf == call ? nullptr : conf;
+}
+
+}  // namespace
+
+long ZavCall::NotifyNewCall() {
+    ZavCallHub* hub = m_pCallHub;
+    if (!hub || hub->CallIdToCallPtr(m_dwId) != this) return -1;
+
+    // TAPI writes its handle through the pointer, normally during the event
+    // call, possibly later from a thread of its own.
+    std::atomic_ref<HTAPICALL> answer(m_hAnnouncedTapiCall);
+    answer.store(nullptr);
+    if (ZavLine* line = hub->GetLinePointer())
+        line->SendLineEvent(nullptr, LINE_NEWCALL, reinterpret_cast<DWORD_PTR>(ToCallHandle()),
+                            reinterpret_cast<DWORD_PTR>(&m_hAnnouncedTapiCall), 0);
+
+    DWORD start = plat::GetTickCount();
+    HTAPICALL htCall = answer.load();
+    while (!htCall) {
+        plat::Sleep(kNewCallPollMs);
+        htCall = answer.load();
+        if (!htCall && plat::GetTickCount() - start > kNewCallWaitMs) break;
+    }
+    if (!htCall) {
+        ZAV_TRACE("**** ZavCall::NotifyNewCall() timed out waiting for HtapiCall ");
+        return -1;
+    }
+    m_hTapiCall.store(htCall);
+    return 0;
+}
+
+void ZavCall::NotifyHold() {
+    ZavCall* call = this;
+    for (;;) {
+        call->CompleteRequest(eReqHold, 0);
+        ZavCall* conf = ConferenceStandIn(call);
+        if (!conf) break;
+        call = conf;
+    }
+    call->SetCallState(LINECALLSTATE_ONHOLD, 0);
+}
+
+void ZavCall::NotifyUnhold() {
+    ZavCall* call = this;
+    for (;;) {
+        call->CompleteRequest(eReqUnhold, 0);
+        ZavCall* conf = ConferenceStandIn(call);
+        if (!conf) break;
+        call = conf;
+    }
+    call->SetCallState(LINECALLSTATE_CONNECTED, LINECONNECTEDMODE_ACTIVE);
+}
+
+void ZavCall::NotifyUnholdError() {
+    CompleteRequest(eReqUnhold, static_cast<LONG>(LINEERR_OPERATIONFAILED));
+}
+
+long ZavCall::NotifyDisconnected(DWORD /*dwDisconnectMode*/) {
+    // The call went away while a transfer was being set up from it: the
+    // set-up fails and its consultation call goes with it.
+    DWORD setupId = CompleteRequest(eReqSetupTransfer, static_cast<LONG>(LINEERR_OPERATIONFAILED));
+    if (setupId != 0) {
+        ZAV_TRACE("ZavCall::NotifyDisconnected, SetupTransfer failed notifying call");
+        ZavCallHub* hub = m_pCallHub;
+        ZavCall* consult = hub ? hub->TransferCompletionIdToCallPtr(setupId, false) : nullptr;
+        if (consult && consult != this) {
+            consult->SetRequestId(eReqSetupTransfer, 0);
+            delete consult;
+        }
+        SetCallState(LINECALLSTATE_IDLE, 0);
+        return -1;
+    }
+    // A park ends with the parked call's disconnection.
+    CompleteRequest(eReqPark, 0);
+    if (IsPrimaryInConference()) NotifyConferenceDisconnected();
+    // The hub reports disconnected and idle itself.
+    m_dwCallState.store(LINECALLSTATE_IDLE);
+    m_dwCallStateMode.store(0);
+    return 0;
+}
+
+void ZavCall::NotifyConnected() {
+    if (!IsConnected()) SetCallState(LINECALLSTATE_CONNECTED, LINECONNECTEDMODE_ACTIVE);
+}
+
+void ZavCall::NotifyConferenced() {
+    ZavCallHub* hub = m_pCallHub;
+    ZavCall* conf = hub ? hub->GetConfCallPointer() : nullptr;
+    if (!conf) return;
+    // TAPI learns the conference call from the mode parameter.
+    SetCallState(LINECALLSTATE_CONFERENCED,
+                 static_cast<DWORD>(reinterpret_cast<uintptr_t>(conf->GetHTapiCall())));
+}
+
+void ZavCall::NotifyConferenceDisconnected() {
+    if (ZavCallHub* hub = m_pCallHub) hub->NotifyConferenceDisconnected();
+}
+
+void ZavCall::NotifyPark() {
+    ZAV_TRACE("ZavCall::NotifyPark() is invoked, Call State: %s",
+              ZavTapiValueName(LINE_CALLSTATE, GetCallState()));
+    CompleteRequest(eReqPark, 0);
+    SetCallState(LINECALLSTATE_IDLE, 0);
+}
+
+void ZavCall::NotifyParkError(LONG result) {
+    if (CompleteRequest(eReqPark, result) == 0) return;
+    if (result != static_cast<LONG>(LINEERR_RESOURCEUNAVAIL)) return;
+    // The orbit was taken: the call comes back to the extension.
+    ZavPhone* phone = GetPhonePointer();
+    if (!phone || phone->OffHook(static_cast<LONG>(GetSAL()), this) != 0)
+        ZAV_TRACE("**** ZavCall::NotifyParkError(), failed to go offhook");
+    SetCallState(LINECALLSTATE_CONNECTED, LINECONNECTEDMODE_ACTIVE);
+}
+
+void ZavCall::NotifyLineGenerate(DWORD_PTR p1, DWORD_PTR p2, DWORD_PTR p3) {
+    if (ZavLine* line = GetLinePointer()) line->SendLineEvent(GetHTapiCall(), LINE_GENERATE, p1, p2, p3);
+}
+
+void ZavCall::NotifyLineReply(DWORD_PTR x) {
+    ZavLine* line = GetLinePointer();
+    HTAPICALL htCall = GetHTapiCall();
+    if (line && htCall) line->SendLineEvent(htCall, LINE_REPLY, x, 1, 0);
+}
+
+void ZavCall::NotifyRingBack() {
+    ZAV_TRACE("ZavCall::NotifyRingBack() is invoked");
+}
+
+void ZavCall::NotifyTransferEnd() {
+    ZAV_TRACE("ZavCall::NotifyTransferEnd() is invoked");
+}

@@ -1,0 +1,107 @@
+// How a call's state, call information and request completions reach TAPI.
+#include "callctrl/ZavCall.h"
+#include "trace/ZavTrace.h"
+#include "tsp/ZavLine.h"
+
+void ZavCall::SetCallState(DWORD dwState, DWORD dwMode) {
+    if (dwState == m_dwCallState.load() && m_bDontNotifyYet.load() == 0) return;
+    m_dwCallState.store(dwState);
+    m_dwCallStateMode.store(dwMode);
+    try {
+        HTAPICALL htCall = m_hTapiCall.load();
+        if (!htCall) {
+            // Reported by the announcement once TAPI has given its handle.
+            ZAV_TRACE("ZavCall::SetCallState() m_hTapiCall is NULL");
+            return;
+        }
+        ZavLine* line = GetLinePointer();
+        if (!line) return;
+        line->SendLineEvent(htCall, LINE_CALLSTATE, dwState, dwMode, m_dwMediaMode.load());
+    } catch (...) {
+        ZAV_TRACE("**** ERROR: ZavCall::SetCallState() exception is catched");
+    }
+}
+
+void ZavCall::SetDontNotifyYetCallState(DWORD dwState) {
+    m_dwCallState.store(dwState);
+    // Never cleared: from now on a repeated state is reported again.
+    m_bDontNotifyYet.store(1);
+}
+
+bool ZavCall::IsActive() const {
+    switch (GetCallState()) {
+        case LINECALLSTATE_IDLE:
+        case LINECALLSTATE_ONHOLD:
+        case LINECALLSTATE_ONHOLDPENDCONF:
+        case LINECALLSTATE_ONHOLDPENDTRANSFER:
+            return false;
+        default:
+            return true;
+    }
+}
+
+long ZavCall::SetCallInfo(DWORD dwCallInfoStates) {
+    HTAPICALL htCall = m_hTapiCall.load();
+    if (!htCall) {
+        ZAV_TRACE("ZavCall::SetCallInfo() m_hTapiCall is NULL for state=0x%x, so defer it", dwCallInfoStates);
+        m_dwDeferredCallInfoBits.fetch_or(dwCallInfoStates);
+        return -1;
+    }
+    if (ZavLine* line = GetLinePointer()) line->SendLineEvent(htCall, LINE_CALLINFO, dwCallInfoStates, 0, 0);
+    return 0;
+}
+
+void ZavCall::EmitDeferredCallInfoMessages() {
+    // Taken out first: a bit that cannot be reported yet defers itself
+    // again instead of being wiped by the clean-up.
+    DWORD bits = m_dwDeferredCallInfoBits.exchange(0);
+    for (unsigned i = 0; i < 32; ++i) {
+        DWORD bit = DWORD{1} << i;
+        if (bits & bit) SetCallInfo(bit);
+    }
+}
+
+DWORD ZavCall::GetCallFeatures() {
+    switch (GetCallState()) {
+        case LINECALLSTATE_CONNECTED:
+        case LINECALLSTATE_CONFERENCED:
+            return LINECALLFEATURE_BLINDTRANSFER | LINECALLFEATURE_DIAL | LINECALLFEATURE_DROP |
+                   LINECALLFEATURE_HOLD | LINECALLFEATURE_PARK | LINECALLFEATURE_SETUPCONF |
+                   LINECALLFEATURE_SETUPTRANSFER;
+        case LINECALLSTATE_ONHOLD:
+            return LINECALLFEATURE_UNHOLD;
+        case LINECALLSTATE_ONHOLDPENDCONF:
+            return LINECALLFEATURE_UNHOLD | LINECALLFEATURE_ADDTOCONF;
+        case LINECALLSTATE_ONHOLDPENDTRANSFER:
+            return LINECALLFEATURE_UNHOLD | LINECALLFEATURE_COMPLETETRANSF;
+        case LINECALLSTATE_IDLE:
+            return 0;
+        default:
+            return LINECALLFEATURE_DROP;
+    }
+}
+
+void ZavCall::SetRequestId(ReqTypeE kind, DWORD dwRequestID) {
+    if (kind >= m_ReqIds.size()) {
+        ZAV_TRACE("**** ERROR: ZavCall::SetRequestId tried to access invalid request id");
+        return;
+    }
+    m_ReqIds[kind].store(dwRequestID);
+}
+
+DWORD ZavCall::GetRequestId(ReqTypeE kind) const {
+    return kind < m_ReqIds.size() ? m_ReqIds[kind].load() : 0;
+}
+
+DWORD ZavCall::CompleteRequest(ReqTypeE kind, LONG result) {
+    if (kind >= m_ReqIds.size()) return 0;
+    DWORD id = m_ReqIds[kind].exchange(0);
+    if (id == 0) return 0;
+    if (ZavLine* line = GetLinePointer()) line->SendCompletionStatus(id, result);
+    return id;
+}
+
+void ZavCall::CleanUpCompIds() {
+    for (std::size_t i = 0; i < m_ReqIds.size(); ++i)
+        CompleteRequest(static_cast<ReqTypeE>(i), static_cast<LONG>(LINEERR_OPERATIONFAILED));
+}
