@@ -8,9 +8,11 @@
 // regedit exports (see posix/RegFile.h), named by the environment variable
 // ZAV_REGISTRY (default $XDG_CONFIG_HOME/zav/registry.reg, else
 // $HOME/.config/zav/registry.reg). There a file that does not parse fails
-// every call with ERROR_BADDB and is left as it is; names and string data
-// must be valid UTF-8 (else ERROR_NO_UNICODE_TRANSLATION, 1113) without line
-// breaks in names (else ERROR_INVALID_PARAMETER).
+// every call with ERROR_BADDB and is left as it is; key and value names must
+// be valid UTF-8 (else ERROR_NO_UNICODE_TRANSLATION, 1113) without line
+// breaks (else ERROR_INVALID_PARAMETER). String data is returned exactly as
+// it was set: UTF-8 where it is valid UTF-8, anything else taken as
+// Windows-1252, which is how the file holds it for `reg import`.
 //
 // A key deleted while a handle to it is open gives ERROR_KEY_DELETED through
 // that handle. Writing through a handle without KEY_SET_VALUE, or creating a

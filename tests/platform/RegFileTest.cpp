@@ -139,6 +139,9 @@ TEST_F(RegFileTest, WritesTheFileAsRegeditExportsIt) {
     ASSERT_EQ(plat::SetRegString(key, "Name", "Z\xC3\xA1kazn\xC3\xADk"), ERROR_SUCCESS);
     ASSERT_EQ(plat::SetRegValue(key, "Text", REG_SZ, reinterpret_cast<const BYTE*>(lines.data()), 7),
               ERROR_SUCCESS);
+    ASSERT_EQ(plat::SetRegString(key, "Cp1252", "\xE9\x80\x81\x9D\x9F"), ERROR_SUCCESS);
+    ASSERT_EQ(plat::SetRegValue(key, "Utf8", REG_MULTI_SZ, reinterpret_cast<const BYTE*>("\xC3\xA9\0"), 4),
+              ERROR_SUCCESS);
     ASSERT_EQ(plat::SetRegString(key, nullptr, "d"), ERROR_SUCCESS);  // set last, written first
     ASSERT_EQ(plat::SetRegDword(key, "COUNT", 11), ERROR_SUCCESS);    // keeps the first spelling
     plat::CloseRegKey(key);
@@ -159,6 +162,9 @@ TEST_F(RegFileTest, WritesTheFileAsRegeditExportsIt) {
         u"  " + HexRun(0x2f, 0x3b) + u"\r\n"
         u"\"Name\"=\"Z\u00E1kazn\u00EDk\"\r\n"
         u"\"Text\"=hex(1):6c,00,31,00,0d,00,0a,00,6c,00,32,00,00,00\r\n"
+        u"\"Cp1252\"=hex(1):e9,00,ac,20,81,00,9d,00,78,01,00,00\r\n"
+        u"; UTF-8 text\r\n"
+        u"\"Utf8\"=hex(7):e9,00,00,00,00,00\r\n"
         u"\r\n"
         u"[HKEY_LOCAL_MACHINE\\Software\\Ostrel\\Sub]\r\n"
         u"\r\n";
@@ -191,6 +197,25 @@ TEST_F(RegFileTest, ReadsFilesWrittenByHand) {
         {"REGEDIT4 multi-string is 8-bit",
          "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Zav]\n\"M\"=hex(7):61,62,00,63,00,00\n", "Software\\Zav",
          "M", REG_MULTI_SZ, std::string("ab\0c\0\0", 6)},
+        {"5.00 text whose 1252 bytes are not UTF-8 is those bytes",
+         "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Software\\Zav]\n"
+         "\"S\"=hex(1):e9,00,74,00,ac,20,00,00\n",
+         "Software\\Zav", "S", REG_SZ, std::string("\xE9t\x80\0", 4)},
+        {"5.00 text whose 1252 bytes are UTF-8 stays UTF-8",
+         "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Software\\Zav]\n"
+         "\"S\"=hex(1):c3,00,a9,00,00,00\n",
+         "Software\\Zav", "S", REG_SZ, std::string("\xC3\x83\xC2\xA9\0", 5)},
+        {"5.00 text that 1252 cannot hold is UTF-8",
+         "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Software\\Zav]\n"
+         "\"S\"=hex(2):58,01,e9,00,00,00\n",
+         "Software\\Zav", "S", REG_EXPAND_SZ, std::string("\xC5\x98\xC3\xA9\0", 5)},
+        {"the UTF-8 mark holds for the next value only",
+         "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Software\\Zav]\n; UTF-8 text\n"
+         "\"X\"=dword:1\n\"M\"=hex(7):e9,00,00,00,00,00\n",
+         "Software\\Zav", "M", REG_MULTI_SZ, std::string("\xE9\0\0", 3)},
+        {"REGEDIT4 string data is taken as it is",
+         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Zav]\n\"S\"=hex(1):e9,74,00\n", "Software\\Zav", "S",
+         REG_SZ, std::string("\xE9t\0", 3)},
         {"REGEDIT4 expandable string",
          "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Zav]\n\"E\"=hex(2):25,54,25,00\n", "Software\\Zav", "E",
          REG_EXPAND_SZ, std::string("%T%\0", 4)},
@@ -314,12 +339,6 @@ TEST_F(RegFileTest, WhatTheFileCannotHoldIsRefused) {
         LONG expected;
     } cases[] = {
         {"name not UTF-8", [&] { return plat::SetRegDword(key, "\xFF", 1); }, kNoUnicodeTranslation},
-        {"string not UTF-8", [&] { return plat::SetRegString(key, "s", "caf\xE9"); }, kNoUnicodeTranslation},
-        {"multi-string not UTF-8",
-         [&] {
-             return plat::SetRegValue(key, "m", REG_MULTI_SZ, reinterpret_cast<const BYTE*>("a\0\xC3\0"), 5);
-         },
-         kNoUnicodeTranslation},
         {"line break in a value name", [&] { return plat::SetRegDword(key, "a\nb", 1); },
          ERROR_INVALID_PARAMETER},
         {"line break in a key name",

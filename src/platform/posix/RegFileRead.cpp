@@ -94,7 +94,13 @@ private:
         }
         while (NextLine(line)) {
             line = Trim(line);
+            if (line == kUtf8Mark) {
+                utf8Marked_ = true;
+                continue;
+            }
             if (line.empty() || line.front() == ';') continue;
+            // A mark speaks for the line right after it only.
+            valueIsUtf8_ = std::exchange(utf8Marked_, false);
             if (line.front() == '[') {
                 if (!KeyLine(line)) return false;
             } else if (line.front() == '"' || line.front() == '@') {
@@ -216,11 +222,11 @@ private:
             if (comma == std::string_view::npos) break;
             rest.remove_prefix(comma + 1);
         }
-        if (IsStringType(type)) {
+        if (IsStringType(type) && utf16Strings_) {
             std::string text;
-            if (utf16Strings_ ? !Utf16LeToUtf8(bytes, text) : !IsValidUtf8(bytes))
-                return Fail("string data is not valid text");
-            if (utf16Strings_) bytes = std::move(text);
+            if (valueIsUtf8_ ? !Utf16LeToUtf8(bytes, text) : !StringDataFromUtf16Le(bytes, text))
+                return Fail("string data is not valid UTF-16");
+            bytes = std::move(text);
         }
         data.assign(bytes.begin(), bytes.end());
         return true;
@@ -230,6 +236,8 @@ private:
     RegNode& root_;
     RegNode* current_ = nullptr;
     bool utf16Strings_ = false;
+    bool utf8Marked_ = false;
+    bool valueIsUtf8_ = false;
     size_t pos_ = 0;
     size_t line_ = 0;
     const char* why_ = "";

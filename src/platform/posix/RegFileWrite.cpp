@@ -47,11 +47,18 @@ void AppendHex(std::string& line, std::string& text, const std::string& bytes) {
     text += line;
 }
 
-bool AppendValue(std::string& text, const RegValue& v) {
+bool IsStringType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+void AppendValue(std::string& text, const RegValue& v) {
     std::string line = v.name.empty() ? std::string("@") : Quote(v.name);
     line += '=';
-    if (v.type == REG_SZ && IsPlainString(v.data)) {
-        line += Quote(std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size() - 1));
+    const std::string_view data(reinterpret_cast<const char*>(v.data.data()), v.data.size());
+    // Only UTF-8 may be quoted: the file is text, and 1252 data must reach
+    // `reg import` as the characters its bytes stand for.
+    if (v.type == REG_SZ && IsPlainString(v.data) && IsValidUtf8(data)) {
+        line += Quote(data.substr(0, data.size() - 1));
         text += line;
     } else if (v.type == REG_DWORD && v.data.size() == 4) {
         const unsigned long value =
@@ -60,10 +67,15 @@ bool AppendValue(std::string& text, const RegValue& v) {
         std::snprintf(buf, sizeof buf, "dword:%08lx", value);
         text += line + buf;
     } else {
-        std::string bytes(v.data.begin(), v.data.end());
-        if (v.type == REG_SZ || v.type == REG_EXPAND_SZ || v.type == REG_MULTI_SZ) {
+        std::string bytes(data);
+        if (IsStringType(v.type)) {
             std::string utf16;
-            if (!Utf8ToUtf16Le(bytes, utf16)) return false;
+            StringDataToUtf16Le(data, utf16);
+            // UTF-8 that the reader would take for 1252 bytes is marked,
+            // so that it comes back as it went in.
+            std::string readBack;
+            StringDataFromUtf16Le(utf16, readBack);
+            if (readBack != data) text += std::string(kUtf8Mark) + "\r\n";
             bytes = std::move(utf16);
         }
         if (v.type == REG_BINARY) {
@@ -76,31 +88,27 @@ bool AppendValue(std::string& text, const RegValue& v) {
         AppendHex(line, text, bytes);
     }
     text += "\r\n";
-    return true;
 }
 
-bool AppendKey(std::string& text, const RegNode& node, const std::string& path, bool isHive) {
+void AppendKey(std::string& text, const RegNode& node, const std::string& path, bool isHive) {
     // A hive is implied by its keys; it gets a section only for values of its own.
     if (!isHive || !node.values.empty()) {
         text += "[" + path + "]\r\n";
         // regedit puts the default value first.
         for (const RegValue& v : node.values)
-            if (v.name.empty() && !AppendValue(text, v)) return false;
+            if (v.name.empty()) AppendValue(text, v);
         for (const RegValue& v : node.values)
-            if (!v.name.empty() && !AppendValue(text, v)) return false;
+            if (!v.name.empty()) AppendValue(text, v);
         text += "\r\n";
     }
-    for (const RegNode& child : node.children)
-        if (!AppendKey(text, child, path + "\\" + child.name, false)) return false;
-    return true;
+    for (const RegNode& child : node.children) AppendKey(text, child, path + "\\" + child.name, false);
 }
 
 }  // namespace
 
 bool FormatRegFile(const RegNode& root, std::string& bytes) {
     std::string text = "Windows Registry Editor Version 5.00\r\n\r\n";
-    for (const RegNode& hive : root.children)
-        if (!AppendKey(text, hive, hive.name, true)) return false;
+    for (const RegNode& hive : root.children) AppendKey(text, hive, hive.name, true);
     bytes = "\xFF\xFE";
     return Utf8ToUtf16Le(text, bytes);
 }

@@ -7,6 +7,29 @@ namespace {
 
 constexpr char32_t kInvalid = 0xFFFFFFFF;
 
+// Windows-1252 at 0x80..0x9F; the rest of its bytes are their own code
+// points. The five bytes it leaves undefined stand for the C1 controls of
+// the same value, as in Windows' own conversion, so that every byte has a
+// code point and comes back from it.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  //
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char32_t FromCp1252(uint8_t b) {
+    return b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : b;
+}
+
+// The Windows-1252 byte for `cp`, or -1 when it has none.
+int ToCp1252(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
+    for (int i = 0; i < 32; ++i)
+        if (kCp1252High[i] == cp) return 0x80 + i;
+    return -1;
+}
+
 // Decodes one code point at `i` and advances past it; a byte that does not
 // start a valid sequence yields kInvalid and advances by one.
 char32_t NextCodePoint(std::string_view s, size_t& i) {
@@ -71,6 +94,30 @@ void AppendUnit(char32_t unit, std::string& out) {
     out += static_cast<char>((unit >> 8) & 0xFF);
 }
 
+// Calls `emit` with each code point of UTF-16LE `bytes`; false on an odd
+// byte count or an unpaired surrogate.
+template <typename Emit>
+bool DecodeUtf16Le(std::string_view bytes, Emit&& emit) {
+    if (bytes.size() % 2 != 0) return false;
+    const auto unit = [&](size_t k) {
+        return static_cast<char32_t>(static_cast<uint8_t>(bytes[k]) |
+                                     (static_cast<uint8_t>(bytes[k + 1]) << 8));
+    };
+    for (size_t i = 0; i < bytes.size(); i += 2) {
+        char32_t cp = unit(i);
+        if (cp >= 0xDC00 && cp <= 0xDFFF) return false;
+        if (cp >= 0xD800 && cp <= 0xDBFF) {
+            if (i + 4 > bytes.size()) return false;
+            const char32_t low = unit(i + 2);
+            if (low < 0xDC00 || low > 0xDFFF) return false;
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        }
+        emit(cp);
+    }
+    return true;
+}
+
 char32_t Upper(char32_t c) {
     if (c >= 'a' && c <= 'z') return c - 0x20;
     if (c < 0x80) return c;
@@ -110,23 +157,38 @@ bool Utf8ToUtf16Le(std::string_view text, std::string& out) {
 }
 
 bool Utf16LeToUtf8(std::string_view bytes, std::string& out) {
-    if (bytes.size() % 2 != 0) return false;
-    const auto unit = [&](size_t k) {
-        return static_cast<char32_t>(static_cast<uint8_t>(bytes[k]) |
-                                     (static_cast<uint8_t>(bytes[k + 1]) << 8));
-    };
-    for (size_t i = 0; i < bytes.size(); i += 2) {
-        char32_t cp = unit(i);
-        if (cp >= 0xDC00 && cp <= 0xDFFF) return false;
-        if (cp >= 0xD800 && cp <= 0xDBFF) {
-            if (i + 4 > bytes.size()) return false;
-            const char32_t low = unit(i + 2);
-            if (low < 0xDC00 || low > 0xDFFF) return false;
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-            i += 2;
-        }
-        AppendUtf8(cp, out);
+    return DecodeUtf16Le(bytes, [&](char32_t cp) { AppendUtf8(cp, out); });
+}
+
+void StringDataToUtf16Le(std::string_view data, std::string& out) {
+    if (IsValidUtf8(data)) {
+        Utf8ToUtf16Le(data, out);
+        return;
     }
+    for (const char c : data) AppendUnit(FromCp1252(static_cast<uint8_t>(c)), out);
+}
+
+// UTF-16 does not say which kind of data it was written from: U+00E9 is
+// the UTF-8 bytes C3 A9 as much as the Windows-1252 byte E9. Data that is
+// not UTF-8 is only ever written as 1252, so text that 1252 can hold and
+// whose 1252 bytes are not UTF-8 is taken as those bytes: what a caller
+// stored in a code page of its own, a transformed password say, comes back
+// byte for byte, as does what Windows' ANSI calls stored in a file exported
+// there. Everything else is UTF-8, as ever. This guesses wrong only for
+// UTF-8 text made of 1252's characters in a value the file cannot quote
+// ("Caf" and U+00E9 in a multi-string); the writer marks those.
+bool StringDataFromUtf16Le(std::string_view bytes, std::string& out) {
+    std::string utf8;
+    std::string cp1252;
+    bool in1252 = true;
+    const bool ok = DecodeUtf16Le(bytes, [&](char32_t cp) {
+        AppendUtf8(cp, utf8);
+        const int b = ToCp1252(cp);
+        in1252 = in1252 && b >= 0;
+        if (in1252) cp1252 += static_cast<char>(b);
+    });
+    if (!ok) return false;
+    out += in1252 && !IsValidUtf8(cp1252) ? cp1252 : utf8;
     return true;
 }
 

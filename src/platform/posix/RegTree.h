@@ -14,7 +14,8 @@ namespace plat::reg {
 struct RegValue {
     std::string name;  // "" is the key's default value
     DWORD type = REG_NONE;
-    // The bytes the ANSI API sees: strings in UTF-8 with their terminators.
+    // The bytes the ANSI API sees: strings with their terminators, in UTF-8
+    // or, where they are not valid UTF-8, in Windows-1252.
     std::vector<BYTE> data;
 };
 

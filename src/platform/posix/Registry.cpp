@@ -251,10 +251,9 @@ LONG SetRegValue(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD
         if (!data && size) return ERROR_INVALID_PARAMETER;
         const std::string_view valueName = name ? name : "";
         if (const LONG rc = CheckName(valueName); rc != ERROR_SUCCESS) return rc;
+        // String data need not be UTF-8: what is not goes into the file as
+        // the Windows-1252 text that RegSetValueExA would have stored.
         std::vector<BYTE> bytes(data, data + size);
-        if ((type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) &&
-            !reg::IsValidUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
-            return kErrorNoUnicodeTranslation;
         return WithKey(key, KEY_SET_VALUE, true, [&](RegNode& node, bool& changed) -> LONG {
             changed = node.SetValue(valueName, type, bytes);
             return ERROR_SUCCESS;
