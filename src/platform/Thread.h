@@ -14,8 +14,10 @@ namespace plat {
 
 typedef DWORD (*ThreadProc)(void* arg);
 
-// Starts a thread with at least `stackSize` bytes of stack (raised to the
-// OS minimum where that is larger; 0 means the OS default). Returns null on
+// Starts a thread with at least `stackSize` bytes of stack, as Windows
+// commits them: a minimum, never a limit. Where the stack cannot grow
+// (Linux) it is at least the megabyte Windows reserves; 0 means the OS
+// default. Returns null on
 // failure. `threadId` (optional) receives the new thread's id, the same value
 // GetCurrentThreadId returns on that thread.
 HANDLE StartThread(ThreadProc proc, void* arg, std::size_t stackSize, DWORD* threadId);

@@ -19,6 +19,12 @@ namespace {
 // threads; nice values map onto it five steps at a time.
 constexpr int kNiceHighest = -10;
 
+// Windows reserves a megabyte of stack for every thread unless told
+// otherwise. glibc carves a thread's static TLS out of its stack block, and
+// a sanitizer runtime keeps most of a megabyte there, so the block gets a
+// second megabyte for it. Address space only: pages are committed as used.
+constexpr std::size_t kMinimumReserve = std::size_t{2} << 20;
+
 struct ThreadObject {
     ThreadProc proc = nullptr;
     void* arg = nullptr;
@@ -73,12 +79,14 @@ HANDLE StartThread(ThreadProc proc, void* arg, std::size_t stackSize, DWORD* thr
         return nullptr;
     }
     if (stackSize != 0) {
+        // On Windows a thread's stack size is what is committed at the start;
+        // the stack can still grow into the reserve behind it, and callbacks
+        // into TAPI run on these stacks. A pthread stack cannot grow, so the
+        // request is a minimum with Windows' default reserve under it.
+        std::size_t size = stackSize < kMinimumReserve ? kMinimumReserve : stackSize;
         long minimum = ::sysconf(_SC_THREAD_STACK_MIN);
-        std::size_t size = stackSize;
         if (minimum > 0 && size < static_cast<std::size_t>(minimum)) size = static_cast<std::size_t>(minimum);
-        // Sanitizer runtimes need far more than a tiny stack; let the
-        // request stand only where the OS takes it.
-        if (pthread_attr_setstacksize(&attr, size) != 0) pthread_attr_setstacksize(&attr, 1u << 16);
+        pthread_attr_setstacksize(&attr, size);
     }
     int rc = pthread_create(&t->thread, &attr, ThreadMain, t);
     pthread_attr_destroy(&attr);
