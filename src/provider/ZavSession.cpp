@@ -28,6 +28,7 @@ ZavSession::ZavSession(DWORD dwTSPIVersion, DWORD dwPermanentProviderID, DWORD d
                        DWORD dwPhoneDeviceIDBase, DWORD dwNumLines, DWORD dwNumPhones,
                        ASYNC_COMPLETION pfnCompletionProc)
     : m_bInitialized(false),
+      m_bBuiltAny(false),
       m_dwTSPIVersion(dwTSPIVersion),
       m_dwPermanentProviderID(dwPermanentProviderID),
       m_dwLineDeviceIDBase(dwLineDeviceIDBase),
@@ -47,6 +48,10 @@ ZavSession::ZavSession(DWORD dwTSPIVersion, DWORD dwPermanentProviderID, DWORD d
 ZavSession::~ZavSession() {
     ZAV_TRACE("ZavSession::~ZavSession() is invoked");
     Shutdown();
+    // An Init that failed part-way leaves the telephones it built in the
+    // registries, and Shutdown only takes down an initialised session. With
+    // no later session to replace them they would never be freed.
+    if (!m_bInitialized && m_bBuiltAny) DeleteExtensions();
     // A session whose Init failed is not shut down, but its COM thread and
     // end event must not outlive it: TAPI may initialise again and again.
     StopCoInitThread();
@@ -99,7 +104,25 @@ bool ZavSession::BuildExtension(DWORD index, const char* extension) {
     addr->AssociateWith(line);
     hub->AssociateWith(addr);
     hub->AssociateWith(phone);
+    m_bBuiltAny = true;
     return true;
+}
+
+void ZavSession::DeleteExtensions() {
+    std::size_t count = ZavLine::m_LineVect.size();
+    if (ZavPhone::m_PhoneVect.size() > count) count = ZavPhone::m_PhoneVect.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        ZavLine* line = ZavLine::m_LineVect.raw(i);
+        ZavAddress* addr = line ? line->GetAddrPointer(0) : nullptr;
+        ZavCallHub* hub = addr ? addr->GetCallHubPointer() : nullptr;
+        ZavPhone* phone = hub ? hub->GetPhonePointer() : nullptr;
+        if (!phone) phone = ZavPhone::m_PhoneVect.raw(i);
+        // The phone first, as in Shutdown: it ends the thread feeding the hub.
+        delete phone;
+        delete hub;
+        delete addr;
+        delete line;
+    }
 }
 
 long ZavSession::Init() {
@@ -152,6 +175,9 @@ long ZavSession::Shutdown() {
         delete addr;
         delete line;
     }
+    // The walk stops at the first telephone without objects, which a failed
+    // AddNewLine leaves behind; telephones added after it still need freeing.
+    DeleteExtensions();
     StopCoInitThread();
     m_bInitialized = false;
     return 0;

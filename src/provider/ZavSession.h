@@ -57,10 +57,14 @@ private:
     // Builds line, address, hub and phone of telephone `index`; deletes
     // what it made and returns false when an allocation fails.
     bool BuildExtension(DWORD index, const char* extension);
+    // Deletes every telephone's objects still in the registries.
+    void DeleteExtensions();
     static DWORD CoInitThread(void* session);
     void StopCoInitThread();
 
     bool m_bInitialized;
+    // This session has built at least one telephone's objects.
+    bool m_bBuiltAny;
     DWORD m_dwTSPIVersion;
     DWORD m_dwPermanentProviderID;
     DWORD m_dwLineDeviceIDBase;

@@ -2,6 +2,9 @@
 // registry configuration.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <new>
+
 #include "callctrl/ZavCall.h"
 #include "callctrl/ZavCallHub.h"
 #include "provider/ZavSession.h"
@@ -11,7 +14,34 @@
 #include "tsp/ZavAddress.h"
 #include "tsp/ZavLine.h"
 
+// Allocation failure on demand: the session builds its objects with
+// nothrow new and must survive it failing anywhere.
 namespace {
+std::atomic<std::size_t> g_failSize{0};
+std::atomic<int> g_failCountdown{0};
+}  // namespace
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    if (size == g_failSize.load() && g_failCountdown.fetch_sub(1) == 1) {
+        g_failSize = 0;
+        return nullptr;
+    }
+    // Through the ordinary operator new, so that the ordinary delete (and a
+    // sanitizer's bookkeeping) matches.
+    try {
+        return ::operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+namespace {
+
+// The `nth` nothrow allocation of `size` bytes from now on fails.
+void FailAllocation(std::size_t size, int nth) {
+    g_failCountdown = nth;
+    g_failSize = size;
+}
 
 HDRVLINE Line(DWORD h) { return reinterpret_cast<HDRVLINE>(static_cast<uintptr_t>(h)); }
 HDRVPHONE Phone(DWORD h) { return reinterpret_cast<HDRVPHONE>(static_cast<uintptr_t>(h)); }
@@ -138,6 +168,35 @@ TEST_F(Session, UnequalDeviceCountsLeaveNoObjectBehind) {
         EXPECT_EQ(ZavPhone::NumActivePhones(), 0u) << c.lines << "/" << c.phones;
         for (DWORD i = 0; i < 3; ++i) EXPECT_EQ(ZavLine::m_LineVect.raw(i), nullptr) << i;
     }
+}
+
+TEST_F(Session, FailedBuildsLeaveNoObjectBehind) {
+    zavtest::ConfigurePhones({"201", "202", "203", "204"}, 2);
+    {
+        // The third telephone's phone object cannot be made: its line,
+        // address and hub go at once, the first two telephones with the
+        // session that failed to initialise.
+        ZavSession s(0x00020001, 7, 0, 0, 3, 3, nullptr);
+        FailAllocation(sizeof(ZavPhone), 3);
+        EXPECT_EQ(static_cast<DWORD>(s.Init()), 0x80000044u);
+        EXPECT_NE(ZavPhone::m_PhoneVect.raw(1), nullptr);
+        EXPECT_EQ(ZavLine::m_LineVect.raw(2), nullptr);
+    }
+    EXPECT_EQ(ZavPhone::NumActivePhones(), 0u);
+    EXPECT_EQ(ZavLine::m_LineVect.raw(0), nullptr);
+    {
+        // A failed addition leaves a telephone without objects; one added
+        // after it must still be freed at shut-down.
+        ZavSession s(0x00020001, 7, 0, 0, 2, 2, nullptr);
+        ASSERT_EQ(s.Init(), 0);
+        FailAllocation(sizeof(ZavPhone), 1);
+        EXPECT_EQ(static_cast<DWORD>(s.AddNewLine()), 0x80000044u);
+        EXPECT_EQ(s.GetNumPhones(), 3u);
+        ASSERT_EQ(s.AddNewLine(), 0);
+        EXPECT_EQ(ZavPhone::NumActivePhones(), 3u);
+    }
+    EXPECT_EQ(ZavPhone::NumActivePhones(), 0u);
+    for (DWORD i = 0; i < 4; ++i) EXPECT_EQ(ZavLine::m_LineVect.raw(i), nullptr) << i;
 }
 
 TEST_F(Session, TemporaryIdOfAnAddedLine) {
