@@ -160,11 +160,15 @@ int ZavPhone::Init() {
     HRESULT hr = plat::ComInitialize(true);
     if (FAILED(hr)) ZAV_TRACE("**** ERROR: Failed at CoInitializeEx(), hr 0x%08X", Hr(hr));
 
+    TakeDownLeftoverLink();
     // A reply stored during an earlier link (an eShutdown nobody waited for,
     // or an unregistration answer that came after its waiter gave up) is not
     // an answer to this registration.
     if (IMsgInt* stale = TakeSyncReply()) stale->Release();
     plat::ResetEvent(m_hSyncReplyEvent);
+    // An exit signal the old thread never took (it ended on its own) would
+    // end the new thread at its first wait.
+    plat::ResetEvent(m_hExitEvent);
 
     if (CreateEndPt() != 0) return -1;
     IEndPoint* endpoint = GetEndPoint();
@@ -258,6 +262,21 @@ int ZavPhone::Shutdown() {
     ReleaseEndPt();
     ZAV_TRACE("PHON ---- x%s", m_strExtension.c_str());
     return 0;
+}
+
+void ZavPhone::TakeDownLeftoverLink() {
+    // A close whose Shutdown failed part-way (an unregistration reply that
+    // never came, or one with a non-zero result) leaves its thread and
+    // endpoint for later. Building on top of them would give two message
+    // threads on one exit event, and the next close would wait for ever for
+    // the one that did not take the signal.
+    if (!m_hMsgThread && !GetEndPoint()) return;
+    ZAV_TRACE("**** ZavPhone::Init() found a link left by a failed shutdown, thread 0x%08X endpoint 0x%08X",
+              HandleBits(m_hMsgThread), HandleBits(GetEndPoint()));
+    if (Shutdown() == 0) return;
+    ZAV_TRACE("**** ZavPhone::Init() could not shut the old link down, ending its thread and releasing its endpoint");
+    StopMsgThread();
+    ReleaseEndPt();
 }
 
 void ZavPhone::StopMsgThread() {

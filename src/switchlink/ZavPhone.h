@@ -105,6 +105,9 @@ private:
     static DWORD IncomingMsgHandler(void* phone);
     int CreateEndPt();
     void ReleaseEndPt();
+    // Before a new link is built: whatever an earlier failed Shutdown left
+    // is taken down, so there is never more than one message thread.
+    void TakeDownLeftoverLink();
     // Ends the message thread whatever state the link is in; the phone must
     // not be freed while the thread may still use it.
     void StopMsgThread();

@@ -38,8 +38,13 @@ void ZavLine::Activate(HTAPILINE htLine, LINEEVENT pfnEventProc) {
 void ZavLine::Deactivate() {
     ZAV_TRACE("ZavLine::Deactivate() is invoked");
     NotifyLineDevState(LINEDEVSTATE_OUTOFSERVICE, 0, 0);
-    m_pfnEventProc.store(nullptr, std::memory_order_release);
-    m_hTapiLine.store(nullptr, std::memory_order_release);
+    {
+        // Waits out an event another thread is delivering: once the line is
+        // closed TAPI may forget its handle, so nothing may reach it later.
+        ZavLockHolder hold(m_EventLock);
+        m_pfnEventProc.store(nullptr, std::memory_order_release);
+        m_hTapiLine.store(nullptr, std::memory_order_release);
+    }
     s_dwNumActiveLines.fetch_sub(1, std::memory_order_acq_rel);
     m_bActive.store(false, std::memory_order_release);
 }
@@ -70,6 +75,10 @@ void ZavLine::SendCompletionStatus(DWORD dwRequestID, LONG lResult) const {
 
 void ZavLine::SendLineEvent(HTAPICALL htCall, DWORD dwMsg, DWORD_PTR dwParam1, DWORD_PTR dwParam2,
                             DWORD_PTR dwParam3) const {
+    // Held across the callback so that Deactivate cannot return while an
+    // event for this line is still on its way. Re-entrant, so a callback
+    // may close the line from inside.
+    ZavLockHolder hold(m_EventLock);
     LINEEVENT proc = GetLineEvent();
     if (!proc) {
         ZAV_TRACE("ZavLine::SendLineEvent(), m_pfnEventProc 0x%08X", 0u);

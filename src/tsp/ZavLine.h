@@ -5,6 +5,7 @@
 
 #include <atomic>
 
+#include "provider/ZavLock.h"
 #include "provider/ZavObjectVect.h"
 #include "tapi/Tapi.h"
 
@@ -68,6 +69,8 @@ private:
     std::atomic<DWORD> m_dwMediaModes;
     std::atomic<DWORD> m_dwLineStates;
     std::atomic<DWORD> m_dwAddressStates;
+    // Orders event delivery against closing: see SendLineEvent.
+    mutable ZavLock m_EventLock;
 
     static std::atomic<DWORD> s_dwNumActiveLines;
 };

@@ -2,6 +2,7 @@
 // message thread, against the simulated switch.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "callctrl/ZavCallHub.h"
+#include "platform/Event.h"
 #include "platform/Thread.h"
 #include "provider/ZavSession.h"
 #include "support/LogFixture.h"
@@ -105,14 +107,22 @@ protected:
 
 public:
     // Opens the line device as TSPI_lineOpen does.
-    int OpenLine() {
-        m_line->Activate(reinterpret_cast<HTAPILINE>(uintptr_t{0x77}), RecordLineEvent);
+    int OpenLine(LINEEVENT events = RecordLineEvent) {
+        m_line->Activate(reinterpret_cast<HTAPILINE>(uintptr_t{0x77}), events);
         m_phone->ActivateLineDevice();
         return m_phone->Init();
     }
     void CloseLine() {
         m_line->Deactivate();
         m_phone->DeactivateLineDevice();
+    }
+    // Messages are handled in arrival order: once a later phone query reply
+    // has changed the owner name, everything queued before it has been
+    // handled in full, not just taken off the queue.
+    void WaitUntilHandled(const std::string& what) {
+        std::string marker = "Handled, " + what + " " + std::to_string(++m_marker);
+        ASSERT_EQ(m_sim.InjectPhoneQueryReply(kExt, marker.c_str()), 0);
+        ASSERT_TRUE(Eventually([&] { return m_phone->GetOwnerName() == marker; })) << what;
     }
 
 protected:
@@ -122,6 +132,7 @@ protected:
     std::unique_ptr<ZavSession> m_session;
     ZavPhone* m_phone = nullptr;
     ZavLine* m_line = nullptr;
+    int m_marker = 0;
 };
 
 TEST_F(PhoneLink, RegistrationReportsTheAccountAndShutdownReleasesEverything) {
@@ -375,12 +386,99 @@ TEST_F(PhoneLink, UnansweredUnregistrationLeavesTheThreadToTheDestructor) {
     EXPECT_EQ(m_sim.EndPointCount(nullptr), 0);
 }
 
+// An event the message thread is delivering while TAPI closes the line:
+// the close must not return before that event has left TAPI's callback.
+struct CloseRace {
+    HANDLE inCallback = plat::MakeEvent(true, false);
+    HANDLE closeStarted = plat::MakeEvent(true, false);
+    HANDLE closeReturned = plat::MakeEvent(true, false);
+    HANDLE callbackDone = plat::MakeEvent(true, false);
+    std::atomic<bool> overlapped{false};
+    std::atomic<int> reinits{0};
+    ~CloseRace() {
+        for (HANDLE h : {inCallback, closeStarted, closeReturned, callbackDone}) plat::CloseEvent(h);
+    }
+};
+CloseRace* g_closeRace = nullptr;
+
+void TSPIAPI HoldReinitDuringClose(HTAPILINE, HTAPICALL, DWORD msg, DWORD_PTR p1, DWORD_PTR, DWORD_PTR) {
+    if (msg != LINE_LINEDEVSTATE || p1 != LINEDEVSTATE_REINIT) return;
+    CloseRace& race = *g_closeRace;
+    if (race.reinits++ != 0) return;
+    plat::SetEvent(race.inCallback);
+    plat::WaitForEvent(race.closeStarted, 10000);
+    // A close that returns now has left this event in flight. Waiting out
+    // the window only matters when the close does not wait for us.
+    if (plat::WaitForEvent(race.closeReturned, 300) == WAIT_OBJECT_0) race.overlapped = true;
+    plat::SetEvent(race.callbackDone);
+}
+
+TEST_F(PhoneLink, NoLineEventReachesTapiAfterTheCloseReturned) {
+    CloseRace race;
+    g_closeRace = &race;
+    m_line->SetLineStates(LINEDEVSTATE_REINIT);
+    ASSERT_EQ(OpenLine(HoldReinitDuringClose), 0);
+    m_phone->ActivatePhoneDevice(nullptr, nullptr);  // keeps the link up after the line closes
+    ASSERT_EQ(m_sim.InjectShutdown(kExt, 0), 0);
+    ASSERT_EQ(plat::WaitForEvent(race.inCallback, 10000), WAIT_OBJECT_0);
+    plat::SetEvent(race.closeStarted);
+    CloseLine();
+    plat::SetEvent(race.closeReturned);
+    ASSERT_EQ(plat::WaitForEvent(race.callbackDone, 10000), WAIT_OBJECT_0);
+    EXPECT_FALSE(race.overlapped) << "the close returned while an event was being delivered";
+    ASSERT_EQ(m_sim.InjectShutdown(kExt, 0), 0);
+    WaitUntilHandled("an eShutdown after the close");
+    EXPECT_EQ(race.reinits, 1) << "an event reached the closed line";
+    m_phone->DeactivatePhoneDevice();
+    g_closeRace = nullptr;
+}
+
+// A close that failed part-way leaves its link running; the next open must
+// take that link down before it builds a new one, or two message threads
+// share one exit event and the close after it waits for ever.
+TEST_F(PhoneLink, ReopenAfterAFailedCloseReplacesTheLeftoverLink) {
+    ZavPhone::s_dwSyncReplyTimeoutMs = 1000;
+    const ZavSimFaults none{};
+    struct Case {
+        const char* name;
+        ZavSimFaults faults;
+        int32_t shutdownResult;    // an eShutdown the close's wait takes; 0: none
+        bool faultsStayForReopen;  // the reopen cannot shut the old link down either
+    } cases[] = {
+        {"unregistration never answered", {0, 0, 0, 0, 0, 1}, 0, true},
+        {"unregistration refused", {0, 0, 0, 0, static_cast<int32_t>(E_FAIL), 0}, 0, true},
+        {"unregistration refused once", {0, 0, 0, 0, static_cast<int32_t>(E_FAIL), 0}, 0, false},
+        {"eShutdown with a failure taken by the close", none, 9, false},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(OpenLine(), 0) << c.name;
+        ASSERT_EQ(m_sim.SetFaults(kExt, &c.faults), 0);
+        if (c.shutdownResult != 0) {
+            ASSERT_EQ(m_sim.InjectShutdown(kExt, c.shutdownResult), 0);
+            WaitUntilHandled(c.name);
+        }
+        CloseLine();
+        ASSERT_NE(m_phone->GetMsgThreadId(), 0u) << c.name << ": the close did not fail";
+        if (!c.faultsStayForReopen) m_sim.SetFaults(kExt, nullptr);
+
+        ASSERT_EQ(OpenLine(), 0) << c.name;
+        m_sim.SetFaults(kExt, nullptr);
+        EXPECT_EQ(m_sim.EndPointCount(nullptr), 1) << c.name << ": the old endpoint was not released";
+        CloseLine();
+        EXPECT_EQ(m_phone->GetMsgThreadId(), 0u) << c.name;
+        EXPECT_EQ(m_sim.EndPointCount(nullptr), 0) << c.name;
+    }
+    EXPECT_NE(TraceEnvironment::Log().find("**** ZavPhone::Init() found a link left by a failed shutdown"),
+              std::string::npos);
+}
+
 TEST_F(PhoneLink, UnsolicitedRepliesReplaceEachOtherWithoutLeaking) {
     ASSERT_EQ(OpenLine(), 0);
     for (int i = 0; i < 5; ++i) ASSERT_EQ(m_sim.InjectShutdown(kExt, 0), 0);
-    ASSERT_TRUE(Eventually([&] { return m_sim.PendingMessages(kExt) == 0; }));
-    // One stored, four released on replacement.
-    EXPECT_EQ(m_sim.LiveMessages(), 1);
+    WaitUntilHandled("five eShutdowns");
+    // One stored, four released on replacement; the marker goes right after
+    // its owner name is taken.
+    EXPECT_TRUE(Eventually([&] { return m_sim.LiveMessages() == 1; })) << m_sim.LiveMessages();
     CloseLine();
     // Re-opening does not take a reply meant for the old link. Whatever is
     // still stored goes with the phone (checked when the test ends).
