@@ -1,75 +1,18 @@
 // Names of TAPI values for trace texts.
-#include "tapi/Tapi.h"
+#include "tapi/TapiNames.h"
 #include "trace/ZavTrace.h"
 
 namespace {
 
-struct Name {
-    DWORD value;
-    const char* text;
-};
+// The trace has only ever named the call-info changes about who is on the
+// call; the other bits stay UNKNOWN so that its lines read as they did.
+constexpr DWORD kTracedCallInfo = LINECALLINFOSTATE_OTHER | LINECALLINFOSTATE_CALLID |
+                                  LINECALLINFOSTATE_RELATEDCALLID | LINECALLINFOSTATE_ORIGIN |
+                                  LINECALLINFOSTATE_REASON | LINECALLINFOSTATE_CALLERID |
+                                  LINECALLINFOSTATE_CALLEDID | LINECALLINFOSTATE_CONNECTEDID |
+                                  LINECALLINFOSTATE_REDIRECTIONID | LINECALLINFOSTATE_REDIRECTINGID;
 
-#define ZAV_NAME(prefix, x) {prefix##x, #prefix #x}
-#define ZAV_SHORT(prefix, x) {prefix##x, #x}
-
-const Name kAddressStates[] = {
-    ZAV_NAME(LINEADDRESSSTATE_, OTHER),    ZAV_NAME(LINEADDRESSSTATE_, DEVSPECIFIC),
-    ZAV_NAME(LINEADDRESSSTATE_, INUSEZERO), ZAV_NAME(LINEADDRESSSTATE_, INUSEONE),
-    ZAV_NAME(LINEADDRESSSTATE_, INUSEMANY), ZAV_NAME(LINEADDRESSSTATE_, NUMCALLS),
-    ZAV_NAME(LINEADDRESSSTATE_, FORWARD),  ZAV_NAME(LINEADDRESSSTATE_, TERMINALS),
-    ZAV_NAME(LINEADDRESSSTATE_, CAPSCHANGE),
-};
-
-const Name kCallInfoStates[] = {
-    ZAV_NAME(LINECALLINFOSTATE_, OTHER),         ZAV_NAME(LINECALLINFOSTATE_, CALLID),
-    ZAV_NAME(LINECALLINFOSTATE_, RELATEDCALLID), ZAV_NAME(LINECALLINFOSTATE_, ORIGIN),
-    ZAV_NAME(LINECALLINFOSTATE_, REASON),        ZAV_NAME(LINECALLINFOSTATE_, CALLERID),
-    ZAV_NAME(LINECALLINFOSTATE_, CALLEDID),      ZAV_NAME(LINECALLINFOSTATE_, CONNECTEDID),
-    ZAV_NAME(LINECALLINFOSTATE_, REDIRECTIONID), ZAV_NAME(LINECALLINFOSTATE_, REDIRECTINGID),
-};
-
-const Name kCallStates[] = {
-    ZAV_SHORT(LINECALLSTATE_, IDLE),           ZAV_SHORT(LINECALLSTATE_, OFFERING),
-    ZAV_SHORT(LINECALLSTATE_, ACCEPTED),       ZAV_SHORT(LINECALLSTATE_, DIALTONE),
-    ZAV_SHORT(LINECALLSTATE_, DIALING),        ZAV_SHORT(LINECALLSTATE_, RINGBACK),
-    ZAV_SHORT(LINECALLSTATE_, BUSY),           ZAV_SHORT(LINECALLSTATE_, SPECIALINFO),
-    ZAV_SHORT(LINECALLSTATE_, CONNECTED),      ZAV_SHORT(LINECALLSTATE_, PROCEEDING),
-    ZAV_SHORT(LINECALLSTATE_, ONHOLD),         ZAV_SHORT(LINECALLSTATE_, CONFERENCED),
-    ZAV_SHORT(LINECALLSTATE_, ONHOLDPENDCONF), ZAV_SHORT(LINECALLSTATE_, ONHOLDPENDTRANSFER),
-    ZAV_SHORT(LINECALLSTATE_, DISCONNECTED),
-};
-
-const Name kGatherTerms[] = {
-    ZAV_SHORT(LINEGATHERTERM_, BUFFERFULL),   ZAV_SHORT(LINEGATHERTERM_, TERMDIGIT),
-    ZAV_SHORT(LINEGATHERTERM_, FIRSTTIMEOUT), ZAV_SHORT(LINEGATHERTERM_, INTERTIMEOUT),
-    ZAV_SHORT(LINEGATHERTERM_, CANCEL),
-};
-
-const Name kDevStates[] = {
-    ZAV_NAME(LINEDEVSTATE_, OTHER),           ZAV_NAME(LINEDEVSTATE_, RINGING),
-    ZAV_NAME(LINEDEVSTATE_, CONNECTED),       ZAV_NAME(LINEDEVSTATE_, DISCONNECTED),
-    ZAV_NAME(LINEDEVSTATE_, MSGWAITON),       ZAV_NAME(LINEDEVSTATE_, MSGWAITOFF),
-    ZAV_NAME(LINEDEVSTATE_, INSERVICE),       ZAV_NAME(LINEDEVSTATE_, OUTOFSERVICE),
-    ZAV_NAME(LINEDEVSTATE_, MAINTENANCE),     ZAV_NAME(LINEDEVSTATE_, OPEN),
-    ZAV_NAME(LINEDEVSTATE_, CLOSE),           ZAV_NAME(LINEDEVSTATE_, NUMCALLS),
-    ZAV_NAME(LINEDEVSTATE_, NUMCOMPLETIONS),  ZAV_NAME(LINEDEVSTATE_, TERMINALS),
-    ZAV_NAME(LINEDEVSTATE_, ROAMMODE),        ZAV_NAME(LINEDEVSTATE_, BATTERY),
-    ZAV_NAME(LINEDEVSTATE_, SIGNAL),          ZAV_NAME(LINEDEVSTATE_, DEVSPECIFIC),
-    ZAV_NAME(LINEDEVSTATE_, REINIT),          ZAV_NAME(LINEDEVSTATE_, LOCK),
-    ZAV_NAME(LINEDEVSTATE_, CAPSCHANGE),      ZAV_NAME(LINEDEVSTATE_, CONFIGCHANGE),
-    ZAV_NAME(LINEDEVSTATE_, TRANSLATECHANGE), ZAV_NAME(LINEDEVSTATE_, COMPLCANCEL),
-    ZAV_NAME(LINEDEVSTATE_, REMOVED),
-};
-
-#undef ZAV_NAME
-#undef ZAV_SHORT
-
-template <std::size_t N>
-const char* Lookup(const Name (&table)[N], DWORD value, const char* otherwise) {
-    for (const Name& n : table)
-        if (n.value == value) return n.text;
-    return otherwise;
-}
+const char* Or(const char* name, const char* otherwise) { return name ? name : otherwise; }
 
 const char* DigitName(DWORD digit) {
     static const char* const kDigits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
@@ -83,12 +26,16 @@ const char* DigitName(DWORD digit) {
 
 const char* ZavTapiValueName(DWORD lineMessage, DWORD param) {
     switch (lineMessage) {
-        case LINE_ADDRESSSTATE: return Lookup(kAddressStates, param, "UNKNOWN");
-        case LINE_CALLINFO: return Lookup(kCallInfoStates, param, "UNKNOWN");
-        case LINE_CALLSTATE: return Lookup(kCallStates, param, "UNKNOWN");
-        case LINE_GATHERDIGITS: return Lookup(kGatherTerms, param, "NO_DETAIL");
-        case LINE_LINEDEVSTATE: return Lookup(kDevStates, param, "UNKNOWN");
+        case LINE_ADDRESSSTATE: return Or(tapi::FullName(tapi::kAddressStateNames, param), "UNKNOWN");
+        case LINE_CALLINFO:
+            if (param & ~kTracedCallInfo) return "UNKNOWN";
+            return Or(tapi::FullName(tapi::kCallInfoStateNames, param), "UNKNOWN");
+        case LINE_CALLSTATE: return Or(tapi::ShortName(tapi::kCallStateNames, param), "UNKNOWN");
+        case LINE_GATHERDIGITS: return Or(tapi::ShortName(tapi::kGatherTermNames, param), "NO_DETAIL");
+        case LINE_LINEDEVSTATE: return Or(tapi::FullName(tapi::kLineDevStateNames, param), "UNKNOWN");
         case LINE_MONITORDIGITS: return DigitName(param);
-        default: return lineMessage > 26 ? "UNKNOWN_LINE_MSG" : "NO_DETAIL";
+        // The messages after PHONE_REMOVE came with later TAPI versions or
+        // are the provider-only ones; the trace has never told them apart.
+        default: return lineMessage > PHONE_REMOVE ? "UNKNOWN_LINE_MSG" : "NO_DETAIL";
     }
 }
