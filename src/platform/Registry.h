@@ -12,12 +12,16 @@
 // be valid UTF-8 (else ERROR_NO_UNICODE_TRANSLATION, 1113) without line
 // breaks (else ERROR_INVALID_PARAMETER). String data is returned exactly as
 // it was set: UTF-8 where it is valid UTF-8, anything else taken as
-// Windows-1252, which is how the file holds it for `reg import`.
+// Windows-1252, which is how the file holds it for `reg import`. With
+// ZAV_REGISTRY_SCRATCH set (tests' throw-away registries) writes are not
+// synced to disk.
 //
 // A key deleted while a handle to it is open gives ERROR_KEY_DELETED through
 // that handle. Writing through a handle without KEY_SET_VALUE, or creating a
 // subkey without KEY_CREATE_SUB_KEY, is ERROR_ACCESS_DENIED.
 #pragma once
+
+#include <string>
 
 #include "platform/WinTypes.h"
 
@@ -53,6 +57,10 @@ LONG DeleteRegValue(HKEY key, const char* name);
 // the buffer's size in, the name's length without its terminator out; a
 // buffer too small is ERROR_MORE_DATA.
 LONG EnumRegKey(HKEY key, DWORD index, char* name, DWORD* nameSize);
+
+// Where the registry is kept, for telling a user: the file on Linux, the
+// system's registry elsewhere.
+std::string RegistryLocation();
 
 // Convenience wrappers used by tools and tests.
 LONG SetRegString(HKEY key, const char* name, const char* text);

@@ -36,6 +36,7 @@ TempRegistry::TempRegistry() {
         m_hadPrevious = true;
     }
     SetEnv("ZAV_REGISTRY", m_file.c_str());
+    SetEnv("ZAV_REGISTRY_SCRATCH", "1");
 }
 
 TempRegistry::~TempRegistry() {

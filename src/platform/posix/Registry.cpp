@@ -296,4 +296,6 @@ LONG SetRegDword(HKEY key, const char* name, DWORD value) {
     return SetRegValue(key, name, REG_DWORD, bytes, sizeof bytes);
 }
 
+std::string RegistryLocation() { return reg::RegistryFilePath(); }
+
 }  // namespace plat

@@ -58,4 +58,6 @@ LONG SetRegDword(HKEY key, const char* name, DWORD value) {
     return SetRegValue(key, name, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 
+std::string RegistryLocation() { return "HKEY_LOCAL_MACHINE"; }
+
 }  // namespace plat
