@@ -117,22 +117,38 @@ LONG TapiHost::ProviderInit(DWORD lineBase, DWORD phoneBase, DWORD* options) {
 }
 
 LONG TapiHost::NegotiateDevices() {
-    DWORD lineBase, lines, phoneBase, phones;
+    LONG lines = NegotiateLines();
+    LONG phones = NegotiatePhones();
+    return lines != 0 ? lines : phones;
+}
+
+LONG TapiHost::NegotiateLines() {
+    DWORD base, count;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        lineBase = m_lineBase;
-        lines = m_numLines;
-        phoneBase = m_phoneBase;
-        phones = m_numPhones;
+        base = m_lineBase;
+        count = m_numLines;
     }
     LONG first = 0;
     DWORD version = 0;
-    for (DWORD i = 0; i < lines; ++i) {
-        LONG result = LineNegotiateTSPIVersion(lineBase + i, &version);
+    for (DWORD i = 0; i < count; ++i) {
+        LONG result = LineNegotiateTSPIVersion(base + i, &version);
         if (result != 0 && first == 0) first = result;
     }
-    for (DWORD i = 0; i < phones; ++i) {
-        LONG result = PhoneNegotiateTSPIVersion(phoneBase + i, &version);
+    return first;
+}
+
+LONG TapiHost::NegotiatePhones() {
+    DWORD base, count;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        base = m_phoneBase;
+        count = m_numPhones;
+    }
+    LONG first = 0;
+    DWORD version = 0;
+    for (DWORD i = 0; i < count; ++i) {
+        LONG result = PhoneNegotiateTSPIVersion(base + i, &version);
         if (result != 0 && first == 0) first = result;
     }
     return first;

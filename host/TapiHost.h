@@ -84,6 +84,11 @@ public:
     const std::string& LastError() const { return m_error; }
     // The TSPI, TUISPI names the provider does not export.
     std::vector<std::string> MissingExports() const { return m_module.MissingExports(); }
+    bool Exports(const std::string& name) const {
+        for (const std::string& missing : MissingExports())
+            if (missing == name) return false;
+        return IsLoaded();
+    }
     const ProviderModule& Module() const { return m_module; }
     // Every TSPI function, thinly wrapped (see TspiCaller).
     TspiCaller& Tspi() { return m_caller; }
@@ -102,6 +107,9 @@ public:
     LONG ProviderInit(DWORD lineBase, DWORD phoneBase, DWORD* options = nullptr);
     // Every line and phone device; the first failure, or 0.
     LONG NegotiateDevices();
+    // Each device of the kind; the first failure, or 0.
+    LONG NegotiateLines();
+    LONG NegotiatePhones();
     // All four above.
     LONG Start(DWORD lineBase, DWORD phoneBase);
     LONG ProviderShutdown();

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 cmake --preset linux >/dev/null
-cmake --build --preset linux -j2 --target zavdemo zavtsp zavsim
+cmake --build --preset linux -j2 --target zavdemo zavtapi zavtsp zavsim
 work=$(mktemp -d /tmp/zavdemo.XXXXXX)
 mkdir -p "$work/Logs"
 export ZAV_REGISTRY="$work/registry.reg"

@@ -1,4 +1,4 @@
-// zavtapi: a small TAPI browser for the provider. It loads a provider as the
+// zavtapi: a small TAPI console for the provider. It loads a provider as the
 // telephony service does and runs TAPI operations from a script or a
 // prompt, printing every event and completion as it arrives.
 //
@@ -8,9 +8,14 @@
 // Exit status: 0, 1 for a command that could not be run, 2 when the host
 // recorded a protocol fault of the provider (printed at the end).
 //
-// On Linux the registry is the file named by ZAV_REGISTRY.
+// On Linux the registry is the file named by ZAV_REGISTRY. The provider
+// prints every trace line to standard output, as it does inside the
+// telephony service; the console sends that to a file beside the registry
+// unless told otherwise ("trace on"), and prints its own output on the
+// terminal.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <mutex>
@@ -18,7 +23,13 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 #include "host/Decode.h"
+#include "host/DemoSetup.h"
 #include "host/TapiHost.h"
 #include "platform/Registry.h"
 
@@ -27,41 +38,140 @@ namespace {
 using zavhost::Hex;
 using zavhost::ResultText;
 
-const char* const kHelp =
-    "commands (lines are device ids, calls are the host's call numbers):\n"
-    "  load <path>                      load a provider\n"
-    "  phones <ext>[:<password>]...     configure telephones in the registry\n"
-    "  enum                             negotiate and enumerate\n"
-    "  init <linebase> <phonebase>      initialise and negotiate every device\n"
-    "  open <line> | close <line>\n"
-    "  status <line> <linestates> <addrstates>\n"
-    "  display <line> <12 characters>\n"
-    "  mwi <line> on|off\n"
-    "  makecall <line> [number]\n"
-    "  answer <call> | drop <call> | closecall <call>\n"
-    "  callinfo <call> | callstatus <call> | calls\n"
-    "  phoneopen <phone> | phoneclose <phone>\n"
-    "  newcall immediate | late <ms> | never\n"
-    "  wait <ms> [count]                wait for count (1) more events\n"
-    "  faults | shutdown | quit\n";
+struct CommandHelp {
+    const char* name;
+    const char* usage;
+    const char* text;
+};
+// Lines are device ids; calls are the console's call numbers (see "calls").
+const CommandHelp kCommands[] = {
+    {"setup", "setup", "configure two demo telephones (201, 202) on the stand-in switch and register its component"},
+    {"load", "load [-v] [path]", "load a provider, by default the one built beside the console; -v lists the TSPI "
+                                 "functions it does not export"},
+    {"phones", "phones <ext>[:<password>]...", "configure telephones in the registry (passwords in plain text)"},
+    {"enum", "enum", "negotiate the TSPI version and count the devices"},
+    {"init", "init [<linebase> <phonebase>]", "initialise the provider (bases 0 by default) and negotiate every device"},
+    {"open", "open <line>", "open a line: the telephone registers at the switch"},
+    {"close", "close <line>", "close a line"},
+    {"status", "status <line> <linestates> <addrstates>", "choose the state messages the line reports"},
+    {"display", "display <line> <12 characters>", "write a text on the telephone's display"},
+    {"mwi", "mwi <line> on|off", "switch the message-waiting lamp"},
+    {"makecall", "makecall <line> [number]", "make a call, dialling the number when one is given"},
+    {"answer", "answer <call>", "answer an offered call"},
+    {"drop", "drop <call>", "drop a call"},
+    {"closecall", "closecall <call>", "close a call, as TAPI does when the last application lets go of it"},
+    {"callinfo", "callinfo <call>", "show a call's information"},
+    {"callstatus", "callstatus <call>", "show a call's state and features"},
+    {"calls", "calls", "list the calls the console knows"},
+    {"phoneopen", "phoneopen <phone>", "open a phone device"},
+    {"phoneclose", "phoneclose <phone>", "close a phone device"},
+    {"newcall", "newcall immediate | late <ms> | never", "how the console answers a new call's LINE_NEWCALL"},
+    {"wait", "wait <ms> [count]", "wait for count (1) more events, at most ms milliseconds"},
+    {"trace", "trace on|off", "show the provider's trace lines here, or send them to the trace file (the default)"},
+    {"faults", "faults", "list what the provider did wrong as the telephony service sees it"},
+    {"shutdown", "shutdown", "shut the provider down"},
+    {"help", "help [command]", "list the commands, or explain one"},
+    {"quit", "quit", "leave (the provider is shut down first)"},
+};
 
-const char* const kProviderKey = "Software\\Ostrel\\ZAV\\ZAVTSP";
+// Where the console's own files go: beside the registry on Linux.
+std::string ConsoleDirectory() {
+#ifdef _WIN32
+    return ".";
+#else
+    std::filesystem::path registry(plat::RegistryLocation());
+    return registry.has_parent_path() ? registry.parent_path().string() : std::string(".");
+#endif
+}
 
-// Stored the way the configuration dialog stores it: byte i becomes
-// (i - b + 127) mod 256.
-std::string Transformed(const std::string& plain) {
-    std::string s(plain);
-    for (std::size_t i = 0; i < s.size(); ++i)
-        s[i] = static_cast<char>((static_cast<int>(i) - static_cast<unsigned char>(s[i]) + 127) & 0xFF);
-    return s;
+// The process's standard output belongs to the provider's trace; the
+// console writes to a copy of the terminal's descriptor.
+class ProviderOutput {
+public:
+    explicit ProviderOutput(const std::string& traceFile) : m_traceFile(traceFile) {
+#ifndef _WIN32
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(traceFile).parent_path(), ec);
+        std::fflush(stdout);
+        m_terminal = ::dup(STDOUT_FILENO);
+        m_trace = ::open(traceFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (m_terminal >= 0) m_out = ::fdopen(m_terminal, "w");
+        Show(false);
+#endif
+        if (!m_out) m_out = stdout;
+    }
+    FILE* Out() const { return m_out; }
+    const std::string& TraceFile() const { return m_traceFile; }
+    bool Switchable() const { return m_trace >= 0 && m_terminal >= 0; }
+    void Show(bool onTerminal) {
+#ifndef _WIN32
+        if (!Switchable()) return;
+        std::fflush(stdout);
+        ::dup2(onTerminal ? m_terminal : m_trace, STDOUT_FILENO);
+#else
+        (void)onTerminal;
+#endif
+    }
+
+private:
+    std::string m_traceFile;
+    int m_terminal = -1;
+    int m_trace = -1;
+    FILE* m_out = nullptr;
+};
+
+// One line per event, e.g. "  line 0 call 1: LINE_CALLSTATE OFFERING mode 0x1 media 0x4".
+std::string EventText(const zavhost::JournalEntry& e) {
+    using zavhost::EntryKind;
+    switch (e.kind) {
+        case EntryKind::Completion:
+            return "  request " + std::to_string(e.requestId) + " completed: " + ResultText(e.result);
+        case EntryKind::NewCallAnswered:
+            return "  line " + std::to_string(e.deviceId) + ": LINE_NEWCALL answered after " +
+                   std::to_string(e.delayMs) + " ms -> call " + std::to_string(e.call);
+        case EntryKind::LineCreated:
+        case EntryKind::PhoneCreated: return "  " + zavhost::FormatEntry(e);
+        case EntryKind::LineEvent:
+        case EntryKind::PhoneEvent: break;
+    }
+    std::string where = e.kind == EntryKind::PhoneEvent ? "phone " : "line ";
+    where += e.deviceId == zavhost::kUnknownDevice ? std::string("?") : std::to_string(e.deviceId);
+    if (e.call != zavhost::kNoCall && e.msg != LINE_NEWCALL) where += " call " + std::to_string(e.call);
+    std::string detail;
+    switch (e.msg) {
+        case LINE_CALLSTATE:
+            detail = std::string(zavhost::CallStateName(static_cast<DWORD>(e.p1))) + " mode " + Hex(e.p2) +
+                     " media " + Hex(e.p3);
+            break;
+        case LINE_LINEDEVSTATE:
+            detail = zavhost::LineDevStateNames(static_cast<DWORD>(e.p1));
+            if (e.p2 || e.p3) detail += " " + Hex(e.p2) + " " + Hex(e.p3);
+            break;
+        case LINE_ADDRESSSTATE: detail = "address " + std::to_string(e.p1) + " " + zavhost::AddressStateNames(static_cast<DWORD>(e.p2)); break;
+        case LINE_CALLINFO: detail = zavhost::CallInfoStateNames(static_cast<DWORD>(e.p1)); break;
+        case LINE_NEWCALL: detail = e.assignedCall ? "-> call " + std::to_string(e.call) : std::string("not answered"); break;
+        case LINE_REPLY:
+        case PHONE_REPLY: detail = "request " + std::to_string(e.p1) + " " + ResultText(static_cast<LONG>(e.p2)); break;
+        case PHONE_STATE: detail = zavhost::PhoneStateNames(static_cast<DWORD>(e.p1)); break;
+        default: detail = Hex(e.p1) + " " + Hex(e.p2) + " " + Hex(e.p3); break;
+    }
+    return "  " + where + ": " + zavhost::MessageName(e.msg) + " " + detail;
 }
 
 class Console {
 public:
-    Console() {
-        m_host.GetJournal().SetListener([this](const zavhost::JournalEntry& e) { Print(zavhost::FormatEntry(e)); });
+    explicit Console(FILE* out) : m_out(out) {
+        m_host.GetJournal().SetListener([this](const zavhost::JournalEntry& e) { Print(EventText(e)); });
     }
     ~Console() { m_host.GetJournal().SetListener({}); }
+    void SetProviderOutput(ProviderOutput* provider) { m_provider = provider; }
+    // Offered at the prompt when the registry has no telephone yet.
+    void OfferSetup() {
+        if (zavhost::ConfiguredTelephones() != 0) return;
+        Print("No telephone is configured in " + plat::RegistryLocation() +
+              ". Type \"setup\" for two demo telephones (201, 202) on the stand-in switch, then \"load\", "
+              "\"enum\", \"init\" and \"open 0\".");
+    }
 
     // False for "quit".
     bool Run(const std::string& line);
@@ -80,7 +190,8 @@ public:
 private:
     void Print(const std::string& text) {
         std::lock_guard<std::mutex> lock(m_printMutex);
-        std::cout << text << std::endl;
+        std::fprintf(m_out, "%s\n", text.c_str());
+        std::fflush(m_out);
     }
     void Fail(const std::string& text) {
         m_failed = true;
@@ -116,6 +227,9 @@ private:
         return true;
     }
 
+    void Help(const std::string& command);
+    void Setup();
+    void Trace(const std::string& how);
     void Load(const std::vector<std::string>& args);
     void Phones(const std::vector<std::string>& args);
     void Display(const std::string& line, HDRVLINE hdLine);
@@ -125,6 +239,8 @@ private:
     void Wait(const std::vector<std::string>& args);
 
     zavhost::TapiHost m_host;
+    FILE* m_out;
+    ProviderOutput* m_provider = nullptr;
     std::mutex m_printMutex;
     bool m_failed = false;
 };
@@ -148,7 +264,11 @@ bool Console::Run(const std::string& input) {
     };
     if (cmd == "quit" || cmd == "exit") return false;
     if (cmd == "help") {
-        Print(kHelp);
+        Help(arg(1));
+    } else if (cmd == "setup") {
+        Setup();
+    } else if (cmd == "trace") {
+        if (usage(arg(1) == "on" || arg(1) == "off", "trace on|off")) Trace(arg(1));
     } else if (cmd == "load") {
         Load(args);
     } else if (cmd == "phones") {
@@ -160,11 +280,17 @@ bool Console::Run(const std::string& input) {
         Print("enum = " + ResultText(result) + " version=" + zavhost::Hex8(m_host.TspiVersion()) +
               " lines=" + std::to_string(lines) + " phones=" + std::to_string(phones));
     } else if (cmd == "init") {
-        if (!usage(Number(arg(1), &a) && Number(arg(2), &b), "init <linebase> <phonebase>")) return true;
+        if (!usage(args.size() == 1 || (Number(arg(1), &a) && Number(arg(2), &b)), "init [<linebase> <phonebase>]"))
+            return true;
         DWORD options = 0;
         LONG result = m_host.ProviderInit(a, b, &options);
         Print("init = " + ResultText(result) + " options=" + Hex(options));
-        if (result == 0) Print("negotiate devices = " + ResultText(m_host.NegotiateDevices()));
+        if (result != 0) return true;
+        Print("negotiate lines = " + ResultText(m_host.NegotiateLines()));
+        if (m_host.Exports("TSPI_phoneNegotiateTSPIVersion"))
+            Print("negotiate phones = " + ResultText(m_host.NegotiatePhones()));
+        else
+            Print("phones: this provider has no phone functions yet");
     } else if (cmd == "open") {
         if (!usage(Number(arg(1), &a), "open <line>")) return true;
         LONG result = m_host.LineOpen(a, &hdLine);
@@ -233,31 +359,57 @@ bool Console::Run(const std::string& input) {
     return true;
 }
 
+void Console::Help(const std::string& command) {
+    if (command.empty()) {
+        std::string text = "commands (lines are device ids, calls the console's call numbers):";
+        for (const CommandHelp& c : kCommands) text += std::string("\n  ") + c.usage;
+        Print(text + "\n\"help <command>\" explains one.");
+        return;
+    }
+    for (const CommandHelp& c : kCommands)
+        if (command == c.name) return Print(std::string(c.usage) + "\n  " + c.text);
+    Fail("no command " + command + " (try help)");
+}
+
+void Console::Setup() {
+    std::filesystem::path dir(ConsoleDirectory());
+    std::error_code ec;
+    std::filesystem::create_directories(dir / "Logs", ec);
+    std::string installPath = std::filesystem::absolute(dir, ec).string();
+    std::string report, error;
+    if (!zavhost::SetUpDemo(ZAV_SIM_PATH, installPath.c_str(), &report, &error)) return Fail(error);
+    Print(report + "the provider's log goes to " + (dir / "Logs" / "ZAV.log").string());
+}
+
+void Console::Trace(const std::string& how) {
+    if (!m_provider || !m_provider->Switchable()) return Fail("the provider's output cannot be redirected here");
+    m_provider->Show(how == "on");
+    Print(how == "on" ? "trace: the provider's trace lines appear here"
+                      : "trace: the provider's trace lines go to " + m_provider->TraceFile());
+}
+
 void Console::Load(const std::vector<std::string>& args) {
-    if (args.size() < 2) {
-        Fail("load needs a path");
-        return;
-    }
-    if (!m_host.Load(args[1])) {
-        Fail("cannot load " + args[1] + ": " + m_host.LastError());
-        return;
-    }
+    bool verbose = args.size() > 1 && args[1] == "-v";
+    std::size_t pathArg = verbose ? 2 : 1;
+    const std::string path = args.size() > pathArg ? args[pathArg] : std::string(ZAV_PROVIDER_PATH);
+    if (!m_host.Load(path)) return Fail("cannot load " + path + ": " + m_host.LastError());
     std::string missing;
     std::size_t count = 0;
     for (const std::string& name : m_host.MissingExports()) {
         if (name.rfind("TSPI_", 0) != 0) continue;
-        missing += " " + name;
+        missing += "\n  " + name;
         ++count;
     }
-    Print("loaded " + args[1] + "; TSPI functions not exported: " + std::to_string(count) + missing);
+    std::string text = "loaded " + path;
+    if (count != 0) text += "; " + std::to_string(count) + " TSPI functions not exported" + (verbose ? ":" + missing : " (load -v lists them)");
+    Print(text);
 }
 
 void Console::Phones(const std::vector<std::string>& args) {
     HKEY key;
-    if (plat::CreateRegKey(HKEY_LOCAL_MACHINE, kProviderKey, KEY_ALL_ACCESS, &key, nullptr) != ERROR_SUCCESS) {
-        Fail("cannot write the registry");
-        return;
-    }
+    if (plat::CreateRegKey(HKEY_LOCAL_MACHINE, "Software\\Ostrel\\ZAV\\ZAVTSP", KEY_ALL_ACCESS, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return Fail("cannot write the registry");
     const DWORD count = static_cast<DWORD>(args.size() - 1);
     plat::SetRegDword(key, "NumPhones", count);
     for (DWORD i = 0; i < count; ++i) {
@@ -269,7 +421,7 @@ void Console::Phones(const std::vector<std::string>& args) {
         std::string sub = "Phone" + std::to_string(i);
         if (plat::CreateRegKey(key, sub.c_str(), KEY_ALL_ACCESS, &phone, nullptr) != ERROR_SUCCESS) continue;
         plat::SetRegString(phone, "Extension", extension.c_str());
-        plat::SetRegString(phone, "Password", Transformed(password).c_str());
+        plat::SetRegString(phone, "Password", zavhost::TransformedPassword(password).c_str());
         plat::CloseRegKey(phone);
     }
     plat::CloseRegKey(key);
@@ -346,6 +498,12 @@ int main(int argc, char** argv) {
     bool prompt = false;
     std::ifstream file;
     std::istream* in = &std::cin;
+    if (argc > 1 && (std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help")) {
+        std::printf("usage: zavtapi [-i | script]\n"
+                    "Runs TAPI operations on a provider, from the script, standard input or a prompt (-i).\n"
+                    "Type \"help\" at the prompt for the commands.\n");
+        return 0;
+    }
     if (argc > 1 && std::string(argv[1]) == "-i") {
         prompt = true;
     } else if (argc > 1) {
@@ -357,10 +515,17 @@ int main(int argc, char** argv) {
         in = &file;
     }
 
-    Console console;
+    ProviderOutput provider(ConsoleDirectory() + "/provider-console.txt");
+    FILE* out = provider.Out();
+    Console console(out);
+    console.SetProviderOutput(&provider);
+    if (prompt) console.OfferSetup();
     std::string line;
     for (;;) {
-        if (prompt) std::cout << "zavtapi> " << std::flush;
+        if (prompt) {
+            std::fputs("zavtapi> ", out);
+            std::fflush(out);
+        }
         if (!std::getline(*in, line) || !console.Run(line)) break;
     }
     console.Finish();
