@@ -22,6 +22,7 @@
 #include "host/Journal.h"
 #include "host/ProviderModule.h"
 #include "host/RequestTracker.h"
+#include "host/NewCallAnswer.h"
 #include "host/TapiBuffer.h"
 #include "host/TspiCaller.h"
 #include "host/TspiTable.h"
@@ -29,9 +30,6 @@
 
 namespace zavhost {
 
-// How the host answers LINE_NEWCALL: TAPI writes its call handle during the
-// event; Late writes it from another thread after a delay; Never does not.
-enum class NewCallAnswer { Immediately, Late, Never };
 
 // The provider waits this long for the handle; a late answer must come well
 // before, or it would write to a variable the provider has given up on.

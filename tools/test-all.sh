@@ -11,6 +11,6 @@ for preset in linux-asan linux-tsan windows; do
   echo "=== $preset ==="
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j2
-  ctest --preset "$preset" || status=1
+  ctest --preset "$preset" -j2 || status=1
 done
 exit $status

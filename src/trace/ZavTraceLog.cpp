@@ -195,7 +195,7 @@ int ZavTraceLog::TraceV(DWORD level, int module, const char* format, va_list arg
     Fill(record + 29, message, kMessageWidth);
     record[148] = '\n';
     record[149] = '\0';
-    std::fputs(record, stdout);
+    if (m_consoleEcho.load(std::memory_order_relaxed)) std::fputs(record, stdout);
     return Append(record);
 }
 

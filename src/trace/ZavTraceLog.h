@@ -42,6 +42,11 @@ public:
     int RegisterModule(const char* name);
     void SetOutputOptions(DWORD options);
     void SetMaxSize(DWORD megabytes);
+    // Whether records are also printed to standard output (they are unless
+    // turned off). Test executables that link the facility turn it off: a
+    // suite of call tests prints tens of megabytes otherwise. The provider
+    // never does.
+    void SetConsoleEcho(bool on) { m_consoleEcho.store(on, std::memory_order_relaxed); }
 
     // 0 when written or filtered out; -1 when not initialised, without a
     // format, or for a message of 256 characters or more.
@@ -80,6 +85,7 @@ private:
     std::atomic<DWORD> m_filterFlags{0};
     std::atomic<DWORD> m_outputOptions{0};
     std::atomic<DWORD> m_maxSize{5};
+    std::atomic<bool> m_consoleEcho{true};
     // 1 at process start so that a process's first line starts a fresh log.
     std::atomic<int> m_rotationPending{1};
     std::atomic<int> m_linesWritten{0};

@@ -19,56 +19,18 @@
 #include "provider/ZavSession.h"
 #include "support/PhoneConfig.h"
 #include "support/SimSwitch.h"
+#include "support/TapiRecorder.h"
+#include "support/TraceEnvironment.h"
 #include "switchlink/ZavPhone.h"
 #include "tsp/ZavLine.h"
 
 namespace calltest {
 
-struct LineEvent {
-    HTAPILINE htLine;
-    HTAPICALL htCall;
-    DWORD msg;
-    DWORD_PTR p1, p2, p3;
-};
-
-struct Completion {
-    DWORD id;
-    LONG result;
-    bool operator==(const Completion& o) const { return id == o.id && result == o.result; }
-};
-
-// What the stand-in for TAPI does with the handle slot of a LINE_NEWCALL.
-enum class NewCallAnswer { AtOnce, Later, Never };
-
-// Line events and completions arrive on whatever thread reports them.
-class Recorder {
-public:
-    static void TSPIAPI OnLineEvent(HTAPILINE htLine, HTAPICALL htCall, DWORD msg, DWORD_PTR p1, DWORD_PTR p2,
-                                    DWORD_PTR p3);
-    static void TSPIAPI OnCompletion(DRV_REQUESTID id, LONG result);
-
-    static std::vector<LineEvent> Events();
-    static std::vector<LineEvent> Events(DWORD msg);
-    static std::vector<Completion> Completions();
-    static void Clear();
-
-    // How the next LINE_NEWCALL is answered, and with which handle.
-    static void AnswerNewCall(NewCallAnswer how, HTAPICALL htCall);
-    // Under NewCallAnswer::Later: waits for the announcement and writes the
-    // handle from the calling thread, as TAPI may from one of its own.
-    static bool WriteLateAnswer(DWORD timeoutMs);
-
-private:
-    static std::mutex s_mutex;
-    static std::vector<LineEvent> s_events;
-    static std::vector<Completion> s_completions;
-    static std::atomic<NewCallAnswer> s_answer;
-    static std::atomic<HTAPICALL> s_answerHandle;
-    static std::atomic<HTAPICALL*> s_pendingSlot;
-};
-
-// The trace log, written to a directory of the run's own.
-std::string TraceLog();
+using zavtest::Completion;
+using zavtest::LineEvent;
+using zavtest::NewCallAnswer;
+using zavtest::Recorder;
+using zavtest::TraceLog;
 
 // A concrete call that counts itself, so a test sees which calls are still
 // alive and the fixture can free what the test left.
@@ -103,6 +65,10 @@ inline const HTAPILINE kTapiLine = reinterpret_cast<HTAPILINE>(uintptr_t{0x77});
 
 class CallTest : public ::testing::Test {
 protected:
+    // The registry and the switch component's registration are the same for
+    // every test of a suite; only the switch's state is reset per test.
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
     void SetUp() override;
     void TearDown() override;
 
@@ -116,8 +82,9 @@ protected:
     std::string SwitchLog() const { return m_sim.ReadLog(kExt); }
     void ClearSwitchLog() { m_sim.ClearLog(kExt); }
 
-    zavtest::TempRegistry m_registry;
-    zavtest::SimSwitch m_sim;
+    static std::unique_ptr<zavtest::TempRegistry> s_registry;
+    static std::unique_ptr<zavtest::SimSwitch> s_sim;
+    zavtest::SimSwitch& m_sim = *s_sim;
     std::unique_ptr<ZavSession> m_session;
     ZavPhone* m_phone = nullptr;
     ZavLine* m_line = nullptr;

@@ -12,14 +12,14 @@ TEST_F(NewCall, TapiAnswersDuringTheEventOrLaterFromAnotherThread) {
     struct Case {
         const char* what;
         NewCallAnswer how;
-    } cases[] = {{"at once", NewCallAnswer::AtOnce}, {"later", NewCallAnswer::Later}};
+    } cases[] = {{"at once", NewCallAnswer::Immediately}, {"later", NewCallAnswer::Late}};
     for (const Case& c : cases) {
         TestCall* call = SavedCall(nullptr, 0x41, LINECALLSTATE_OFFERING);
         Recorder::Clear();
         Recorder::AnswerNewCall(c.how, TapiCall(0x700));
         bool written = true;
         std::thread tapi;
-        if (c.how == NewCallAnswer::Later)
+        if (c.how == NewCallAnswer::Late)
             tapi = std::thread([&] { written = Recorder::WriteLateAnswer(10000); });
         DWORD start = plat::GetTickCount();
         EXPECT_EQ(call->NotifyNewCall(), 0) << c.what;

@@ -1,15 +1,12 @@
 #include "config/ConfigFixture.h"
 
-#include <filesystem>
-#include <memory>
 #include <vector>
 
 #include "config/ZavRegistry.h"
 #include "platform/Com.h"
 #include "platform/Registry.h"
 #include "support/LogFixture.h"
-#include "trace/ZavTrace.h"
-#include "trace/ZavTraceLog.h"
+#include "support/TraceEnvironment.h"
 #include "zav/EndPoint.h"
 
 namespace zavtest {
@@ -17,33 +14,6 @@ namespace zavtest {
 namespace {
 
 const char* const kFakeEndPointKey = "Software\\ZavTest\\FakeEndPoint";
-
-// The process-wide log is initialised once, into a directory that lives
-// until every test has run.
-class TraceEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        m_dir = std::make_unique<LogDirectory>();
-        std::filesystem::create_directories(m_dir->LogsDir());
-        ZavTraceLog& log = ZavTheTraceLog();
-        ASSERT_EQ(log.Init(), 0);
-        int module = log.RegisterModule("ZAVTSP");
-        ASSERT_GE(module, 0);
-        g_ZavTraceModule = module;
-        log.SetMaxSize(50);
-    }
-    void TearDown() override {
-        m_dir.reset();
-        // Clearing the install path re-creates the provider's key.
-        RemoveConfigKeys();
-    }
-
-private:
-    std::unique_ptr<LogDirectory> m_dir;
-};
-
-[[maybe_unused]] ::testing::Environment* const g_traceEnvironment =
-    ::testing::AddGlobalTestEnvironment(new TraceEnvironment);
 
 void DeleteSubKeys(const char* path) {
     HKEY key;
@@ -158,9 +128,7 @@ void WritePhone(DWORD index, const char* extension, const char* password) {
 }
 
 LogCapture::LogCapture() {
-    char path[512];
-    ZavTheTraceLog().GetLogPath(path, sizeof path);
-    m_path = path;
+    m_path = TraceLogPath();
     m_start = LogDirectory::Read(m_path).size();
 }
 

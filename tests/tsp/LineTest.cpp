@@ -1,34 +1,21 @@
 // What a line reports to TAPI, filtered by its masks.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "callctrl/ZavCallHub.h"
+#include "support/TapiRecorder.h"
 #include "tsp/ZavAddress.h"
 #include "tsp/ZavLine.h"
 
 namespace {
 
-struct Event {
-    HTAPILINE line;
-    HTAPICALL call;
-    DWORD msg;
-    DWORD_PTR p1, p2, p3;
-};
-std::vector<Event> g_events;
-std::vector<std::pair<DWORD, LONG>> g_completions;
-
-void TSPIAPI RecordEvent(HTAPILINE l, HTAPICALL c, DWORD m, DWORD_PTR p1, DWORD_PTR p2, DWORD_PTR p3) {
-    g_events.push_back(Event{l, c, m, p1, p2, p3});
-}
+using zavtest::Recorder;
 
 const HTAPILINE kTapiLine = reinterpret_cast<HTAPILINE>(uintptr_t{0x1234});
 
 class Line : public ::testing::Test {
 protected:
     void SetUp() override {
-        g_events.clear();
-        g_completions.clear();
+        Recorder::Clear();
     }
     ZavLine m_line{nullptr, 3};
 };
@@ -49,35 +36,36 @@ TEST_F(Line, DefaultMasksDecideWhatIsReported) {
     for (const Case& c : cases) {
         ZavLine line(nullptr, 1);
         if (c.lineStates) line.SetLineStates(c.lineStates);
-        if (c.open) line.Activate(kTapiLine, RecordEvent);
-        g_events.clear();
+        if (c.open) line.Activate(kTapiLine, Recorder::OnLineEvent);
+        Recorder::Clear();
         line.NotifyLineDevState(c.state, 1, 0);
-        ASSERT_EQ(g_events.size(), c.sent ? 1u : 0u) << std::hex << c.state;
+        auto events = Recorder::Events();
+        ASSERT_EQ(events.size(), c.sent ? 1u : 0u) << std::hex << c.state;
         if (c.sent) {
-            EXPECT_EQ(g_events[0].line, kTapiLine);
-            EXPECT_EQ(g_events[0].call, nullptr);
-            EXPECT_EQ(g_events[0].msg, static_cast<DWORD>(LINE_LINEDEVSTATE));
-            EXPECT_EQ(g_events[0].p1, c.state);
-            EXPECT_EQ(g_events[0].p2, 1u);
-            EXPECT_EQ(g_events[0].p3, 0u);
+            EXPECT_EQ(events[0].htLine, kTapiLine);
+            EXPECT_EQ(events[0].htCall, nullptr);
+            EXPECT_EQ(events[0].msg, static_cast<DWORD>(LINE_LINEDEVSTATE));
+            EXPECT_EQ(events[0].p1, c.state);
+            EXPECT_EQ(events[0].p2, 1u);
+            EXPECT_EQ(events[0].p3, 0u);
         }
         if (c.open) line.Deactivate();
     }
 }
 
 TEST_F(Line, OpenAndCloseReportServiceStateOnlyWhenAsked) {
-    m_line.Activate(kTapiLine, RecordEvent);
+    m_line.Activate(kTapiLine, Recorder::OnLineEvent);
     m_line.Deactivate();
-    EXPECT_TRUE(g_events.empty());
+    EXPECT_TRUE(Recorder::Events().empty());
     m_line.SetLineStates(LINEDEVSTATE_INSERVICE | LINEDEVSTATE_OUTOFSERVICE);
-    m_line.Activate(kTapiLine, RecordEvent);
+    m_line.Activate(kTapiLine, Recorder::OnLineEvent);
     EXPECT_TRUE(m_line.IsActive());
     EXPECT_EQ(ZavLine::NumActiveLines(), 1u);
     m_line.Deactivate();
-    ASSERT_EQ(g_events.size(), 2u);
-    EXPECT_EQ(g_events[0].p1, static_cast<DWORD_PTR>(LINEDEVSTATE_INSERVICE));
-    EXPECT_EQ(g_events[1].p1, static_cast<DWORD_PTR>(LINEDEVSTATE_OUTOFSERVICE)) << "sent before the handle goes";
-    EXPECT_EQ(g_events[1].line, kTapiLine);
+    ASSERT_EQ(Recorder::Events().size(), 2u);
+    EXPECT_EQ(Recorder::Events()[0].p1, static_cast<DWORD_PTR>(LINEDEVSTATE_INSERVICE));
+    EXPECT_EQ(Recorder::Events()[1].p1, static_cast<DWORD_PTR>(LINEDEVSTATE_OUTOFSERVICE)) << "sent before the handle goes";
+    EXPECT_EQ(Recorder::Events()[1].htLine, kTapiLine);
     EXPECT_EQ(m_line.GetHTapiLine(), nullptr);
     EXPECT_EQ(ZavLine::NumActiveLines(), 0u);
     // The masks survive a close.
@@ -85,16 +73,16 @@ TEST_F(Line, OpenAndCloseReportServiceStateOnlyWhenAsked) {
 }
 
 TEST_F(Line, AddressStatesAreFilteredByTheAddressMask) {
-    m_line.Activate(kTapiLine, RecordEvent);
+    m_line.Activate(kTapiLine, Recorder::OnLineEvent);
     m_line.NotifyAddressState(0, LINEADDRESSSTATE_FORWARD);
     m_line.NotifyAddressState(0, LINEADDRESSSTATE_NUMCALLS);
-    ASSERT_EQ(g_events.size(), 1u);
-    EXPECT_EQ(g_events[0].msg, static_cast<DWORD>(LINE_ADDRESSSTATE));
-    EXPECT_EQ(g_events[0].p1, 0u);
-    EXPECT_EQ(g_events[0].p2, static_cast<DWORD_PTR>(LINEADDRESSSTATE_FORWARD));
+    ASSERT_EQ(Recorder::Events().size(), 1u);
+    EXPECT_EQ(Recorder::Events()[0].msg, static_cast<DWORD>(LINE_ADDRESSSTATE));
+    EXPECT_EQ(Recorder::Events()[0].p1, 0u);
+    EXPECT_EQ(Recorder::Events()[0].p2, static_cast<DWORD_PTR>(LINEADDRESSSTATE_FORWARD));
     m_line.SetAddressStates(LINEADDRESSSTATE_NUMCALLS);
     m_line.NotifyAddressState(0, LINEADDRESSSTATE_NUMCALLS);
-    EXPECT_EQ(g_events.size(), 2u);
+    EXPECT_EQ(Recorder::Events().size(), 2u);
     m_line.Deactivate();
 }
 
