@@ -1,10 +1,9 @@
 // A host that has loaded the fake provider, initialised it and opened its
-// first line, with helpers to steer the fake.
+// line, with helpers to steer the fake.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "host/FakeProviderControl.h"
@@ -14,7 +13,6 @@
 namespace hosttest {
 
 inline constexpr DWORD kLineBase = 10;
-inline constexpr DWORD kPhoneBase = 40;
 // Long enough never to expire on a loaded machine; waits return as soon as
 // their condition holds.
 inline constexpr DWORD kWaitMs = 10000;
@@ -25,7 +23,7 @@ public:
     FakeHost() {
         m_ready = m_host.Load(zavtest::NativePath(ZAV_FAKE_TSP_PATH)) &&
                   (m_probe = m_host.Module().Get<fakeprovider::ProbeFn>("FakeTsp_Probe")) != nullptr &&
-                  m_host.Start(kLineBase, kPhoneBase) == 0 && m_host.LineOpen(kLineBase, &m_hdLine) == 0;
+                  m_host.Start(kLineBase, 0) == 0 && m_host.LineOpen(kLineBase, &m_hdLine) == 0;
     }
     bool Ready() const { return m_ready; }
 

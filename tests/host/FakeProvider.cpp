@@ -1,11 +1,9 @@
-// A provider that exports a handful of TSPI functions and calls the host
-// back in controlled, sometimes wrong, ways, so the host's bookkeeping can
-// be tested without the real provider. Everything it does to the host is
-// chosen by the test: the number dialled picks how TSPI_lineMakeCall treats
-// its request, and TSPI_lineDevSpecific carries commands.
+// A provider with one line that calls the host back in controlled, sometimes
+// wrong, ways, so the host's audit can be tested without the real provider.
+// The number dialled picks how TSPI_lineMakeCall treats its request, and
+// TSPI_lineDevSpecific carries the other commands.
 #include <atomic>
 #include <cstring>
-#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -25,30 +23,25 @@ using namespace fakeprovider;
 namespace {
 
 constexpr DWORD kVersion = 0x00020001;
-constexpr int kMaxLines = 4;
-constexpr int kSlots = 16;
+constexpr int kSlots = 4;
+const HDRVLINE kHdLine = reinterpret_cast<HDRVLINE>(std::uintptr_t(0x11E00000));
 
 std::mutex g_mutex;
 ASYNC_COMPLETION g_completion = nullptr;
 LINEEVENT g_lineCreateProc = nullptr;
 HPROVIDER g_provider = nullptr;
-DWORD g_lineBase = 0, g_phoneBase = 0;
-LINEEVENT g_lineProc[kMaxLines] = {};
-HTAPILINE g_htLine[kMaxLines] = {};
-PHONEEVENT g_phoneProc = nullptr;
-HTAPIPHONE g_htPhone = nullptr;
-DWORD g_nextCall = 0;
-std::map<std::uintptr_t, DRV_REQUESTID> g_completeOnClose;
-std::vector<HANDLE> g_threads;
+DWORD g_lineBase = 0;
+LINEEVENT g_lineProc = nullptr;
+HTAPILINE g_htLine = nullptr;
 DWORD g_overrun = 0;
-DWORD g_closeCalls = 0;
+std::vector<HANDLE> g_threads;
 
 // The variables LINE_NEWCALL asks the host to fill. They outlive the event
 // so a late answer can be observed; the host writes them atomically.
 alignas(8) HTAPICALL g_slots[kSlots] = {};
 HTAPICALL g_slotAfterEvent[kSlots] = {};
 
-std::atomic<DWORD> g_createThread{0}, g_createTempId{0}, g_createDeviceId{0}, g_senderThread{0};
+std::atomic<DWORD> g_createThread{0}, g_createTempId{0}, g_createDeviceId{0};
 
 HTAPICALL LoadSlot(int slot) { return std::atomic_ref<HTAPICALL>(g_slots[slot]).load(); }
 
@@ -61,24 +54,27 @@ void Complete(DRV_REQUESTID id, LONG result) {
     if (completion) completion(id, result);
 }
 
-void SendLine(int line, HTAPICALL htCall, DWORD msg, DWORD_PTR p1, DWORD_PTR p2, DWORD_PTR p3) {
+void SendLine(HTAPILINE htLine, HTAPICALL htCall, DWORD msg, DWORD_PTR p1, DWORD_PTR p2) {
     LINEEVENT proc;
-    HTAPILINE htLine;
     {
         std::lock_guard<std::mutex> lock(g_mutex);
-        proc = g_lineProc[line];
-        htLine = g_htLine[line];
+        proc = g_lineProc;
     }
-    if (proc) proc(htLine, htCall, msg, p1, p2, p3);
+    if (proc) proc(htLine, htCall, msg, p1, p2, 0);
 }
 
-// Work run on a thread of the fake's own.
-struct Job {
-    enum Kind { CompleteRequest, LineStateBurst, LineCreate } kind;
-    DWORD a = 0, b = 0;
+HTAPILINE OpenLine() {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    return g_htLine;
+}
+
+struct LineCreate {
+    DWORD tempId;
+    bool wrongProvider;
 };
 
-void SendLineCreate(DWORD tempId, bool wrongProvider) {
+DWORD SendLineCreate(void* arg) {
+    LineCreate* create = static_cast<LineCreate*>(arg);
     LINEEVENT proc;
     HPROVIDER provider;
     {
@@ -86,36 +82,23 @@ void SendLineCreate(DWORD tempId, bool wrongProvider) {
         proc = g_lineCreateProc;
         provider = g_provider;
     }
-    DWORD_PTR handle = reinterpret_cast<DWORD_PTR>(provider) + (wrongProvider ? 1 : 0);
-    if (proc) proc(nullptr, nullptr, LINE_CREATE, handle, tempId, 0);
-}
-
-DWORD RunJob(void* arg) {
-    Job* job = static_cast<Job*>(arg);
-    g_senderThread = plat::GetCurrentThreadId();
-    switch (job->kind) {
-        case Job::CompleteRequest: Complete(job->a, static_cast<LONG>(job->b)); break;
-        case Job::LineStateBurst:
-            for (DWORD i = 0; i < job->a; ++i) SendLine(static_cast<int>(job->b), nullptr, LINE_LINEDEVSTATE, LINEDEVSTATE_OTHER, i, 0x1234);
-            break;
-        case Job::LineCreate: SendLineCreate(job->a, job->b != 0); break;
-    }
-    delete job;
+    DWORD_PTR handle = reinterpret_cast<DWORD_PTR>(provider) + (create->wrongProvider ? 1 : 0);
+    if (proc) proc(nullptr, nullptr, LINE_CREATE, handle, create->tempId, 0);
+    delete create;
     return 0;
 }
 
-void StartJob(Job* job) {
-    DWORD threadId = 0;
-    HANDLE thread = plat::StartThread(&RunJob, job, 0, &threadId);
+void SendLineCreateFromThread(LineCreate* create) {
+    HANDLE thread = plat::StartThread(&SendLineCreate, create, 0, nullptr);
     if (!thread) {
-        delete job;
+        delete create;
         return;
     }
     std::lock_guard<std::mutex> lock(g_mutex);
     g_threads.push_back(thread);
 }
 
-void JoinJobs() {
+void JoinThreads() {
     std::vector<HANDLE> threads;
     {
         std::lock_guard<std::mutex> lock(g_mutex);
@@ -133,12 +116,6 @@ std::string Narrow(LPCWSTR text) {
     return s;
 }
 
-int LineIndex(HDRVLINE hdLine) {
-    std::uintptr_t value = reinterpret_cast<std::uintptr_t>(hdLine);
-    if (value < 0x11E00000 || value >= 0x11E00000 + kMaxLines) return -1;
-    return static_cast<int>(value - 0x11E00000);
-}
-
 }  // namespace
 
 FAKE_EXPORT std::uintptr_t FakeTsp_Probe(int what, int index) {
@@ -150,8 +127,6 @@ FAKE_EXPORT std::uintptr_t FakeTsp_Probe(int what, int index) {
         case kCreateLineThread: return g_createThread;
         case kCreateLineTempId: return g_createTempId;
         case kCreateLineDeviceId: return g_createDeviceId;
-        case kSenderThread: return g_senderThread;
-        case kCloseCallCount: return g_closeCalls;
     }
     return 0;
 }
@@ -161,30 +136,22 @@ FAKE_EXPORT LONG TSPIAPI TSPI_lineNegotiateTSPIVersion(DWORD, DWORD low, DWORD h
     return low <= kVersion && kVersion <= high ? 0 : LINEERR_INCOMPATIBLEAPIVERSION;
 }
 
-FAKE_EXPORT LONG TSPIAPI TSPI_phoneNegotiateTSPIVersion(DWORD, DWORD low, DWORD high, LPDWORD version) {
-    *version = kVersion;
-    return low <= kVersion && kVersion <= high ? 0 : PHONEERR_INCOMPATIBLEAPIVERSION;
-}
-
 FAKE_EXPORT LONG TSPIAPI TSPI_providerEnumDevices(DWORD, LPDWORD numLines, LPDWORD numPhones, HPROVIDER provider,
                                                   LINEEVENT lineCreateProc, PHONEEVENT) {
     std::lock_guard<std::mutex> lock(g_mutex);
     g_provider = provider;
     g_lineCreateProc = lineCreateProc;
-    *numLines = 2;
-    *numPhones = 1;
+    *numLines = 1;
+    *numPhones = 0;
     return 0;
 }
 
-FAKE_EXPORT LONG TSPIAPI TSPI_providerInit(DWORD, DWORD, DWORD lineBase, DWORD phoneBase, DWORD_PTR, DWORD_PTR,
+FAKE_EXPORT LONG TSPIAPI TSPI_providerInit(DWORD, DWORD, DWORD lineBase, DWORD, DWORD_PTR, DWORD_PTR,
                                            ASYNC_COMPLETION completion, LPDWORD options) {
     std::lock_guard<std::mutex> lock(g_mutex);
     g_completion = completion;
     g_lineBase = lineBase;
-    g_phoneBase = phoneBase;
     g_overrun = 0;
-    g_closeCalls = 0;
-    g_completeOnClose.clear();
     for (int i = 0; i < kSlots; ++i) {
         std::atomic_ref<HTAPICALL>(g_slots[i]).store(nullptr);
         g_slotAfterEvent[i] = nullptr;
@@ -194,11 +161,10 @@ FAKE_EXPORT LONG TSPIAPI TSPI_providerInit(DWORD, DWORD, DWORD lineBase, DWORD p
 }
 
 FAKE_EXPORT LONG TSPIAPI TSPI_providerShutdown(DWORD, DWORD) {
-    JoinJobs();
+    JoinThreads();
     std::lock_guard<std::mutex> lock(g_mutex);
     g_completion = nullptr;
-    for (int i = 0; i < kMaxLines; ++i) g_lineProc[i] = nullptr;
-    g_phoneProc = nullptr;
+    g_lineProc = nullptr;
     return 0;
 }
 
@@ -206,88 +172,51 @@ FAKE_EXPORT LONG TSPIAPI TSPI_providerCreateLineDevice(DWORD_PTR tempId, DWORD d
     g_createThread = plat::GetCurrentThreadId();
     g_createTempId = static_cast<DWORD>(tempId);
     g_createDeviceId = deviceId;
-    return tempId == 99 ? LINEERR_BADDEVICEID : 0;
+    return 0;
 }
 
 FAKE_EXPORT LONG TSPIAPI TSPI_lineOpen(DWORD deviceId, HTAPILINE htLine, LPHDRVLINE hdLine, DWORD,
                                        LINEEVENT eventProc) {
-    DWORD index;
-    {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        index = deviceId - g_lineBase;
-        if (index >= kMaxLines) return LINEERR_BADDEVICEID;
-        g_lineProc[index] = eventProc;
-        g_htLine[index] = htLine;
-    }
-    *hdLine = reinterpret_cast<HDRVLINE>(std::uintptr_t(0x11E00000) + index);
-    // Reported from inside the open, as the provider does.
-    SendLine(static_cast<int>(index), nullptr, LINE_LINEDEVSTATE, LINEDEVSTATE_INSERVICE, 0, 0);
+    std::lock_guard<std::mutex> lock(g_mutex);
+    if (deviceId != g_lineBase) return LINEERR_BADDEVICEID;
+    g_lineProc = eventProc;
+    g_htLine = htLine;
+    *hdLine = kHdLine;
     return 0;
 }
 
 FAKE_EXPORT LONG TSPIAPI TSPI_lineClose(HDRVLINE hdLine) {
-    int index = LineIndex(hdLine);
-    if (index < 0) return LINEERR_INVALLINEHANDLE;
+    if (hdLine != kHdLine) return LINEERR_INVALLINEHANDLE;
     std::lock_guard<std::mutex> lock(g_mutex);
-    g_lineProc[index] = nullptr;
-    g_htLine[index] = nullptr;
+    g_lineProc = nullptr;
+    g_htLine = nullptr;
     return 0;
 }
 
 FAKE_EXPORT LONG TSPIAPI TSPI_lineMakeCall(DRV_REQUESTID id, HDRVLINE hdLine, HTAPICALL, LPHDRVCALL hdCall,
                                            LPCWSTR dest, DWORD, LPLINECALLPARAMS const) {
-    if (LineIndex(hdLine) < 0) return LINEERR_INVALLINEHANDLE;
+    if (hdLine != kHdLine) return LINEERR_INVALLINEHANDLE;
     const std::string how = Narrow(dest);
-    if (how == kRefuse) return LINEERR_CALLUNAVAIL;
-    HDRVCALL call;
-    {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        call = reinterpret_cast<HDRVCALL>(std::uintptr_t(0xCA110000) + g_nextCall++);
-    }
-    if (how == kRefuseAfterCompleting) {
-        Complete(id, 0);
-        return LINEERR_OPERATIONFAILED;
-    }
-    *hdCall = call;
+    *hdCall = reinterpret_cast<HDRVCALL>(std::uintptr_t(0xCA110000));
     if (how == kCompleteBeforeReturn) {
         Complete(id, 0);
-    } else if (how == kCompleteFromThread) {
-        StartJob(new Job{Job::CompleteRequest, id, 0});
     } else if (how == kCompleteTwice) {
         Complete(id, 0);
         Complete(id, LINEERR_OPERATIONFAILED);
     } else if (how == kCompleteUnknownId) {
         Complete(id + 1000, 0);
         Complete(id, 0);
-    } else if (how == kSynchronous) {
-        return 0;
     } else if (how == kSynchronousAfterCompleting) {
         Complete(id, 0);
         return 0;
     } else if (how == kReturnOtherId) {
         return static_cast<LONG>(id + 1);
-    } else if (how == kCompleteOnClose) {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        g_completeOnClose[reinterpret_cast<std::uintptr_t>(call)] = id;
     }
-    // kNeverComplete and anything else: accepted, never completed.
+    // kNeverComplete: accepted, never completed.
     return static_cast<LONG>(id);
 }
 
-FAKE_EXPORT LONG TSPIAPI TSPI_lineCloseCall(HDRVCALL hdCall) {
-    DRV_REQUESTID pending = 0;
-    {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        ++g_closeCalls;
-        auto it = g_completeOnClose.find(reinterpret_cast<std::uintptr_t>(hdCall));
-        if (it != g_completeOnClose.end()) {
-            pending = it->second;
-            g_completeOnClose.erase(it);
-        }
-    }
-    if (pending) Complete(pending, LINEERR_OPERATIONFAILED);
-    return 0;
-}
+FAKE_EXPORT LONG TSPIAPI TSPI_lineCloseCall(HDRVCALL) { return 0; }
 
 FAKE_EXPORT LONG TSPIAPI TSPI_lineGetCallInfo(HDRVCALL, LPLINECALLINFO info) {
     DWORD overrun;
@@ -307,56 +236,30 @@ FAKE_EXPORT LONG TSPIAPI TSPI_lineDevSpecific(DRV_REQUESTID, HDRVLINE, DWORD, HD
     const DWORD* arg = block.arg;
     switch (block.command) {
         case kNewCall: {
-            int line = static_cast<int>(arg[0]), slot = static_cast<int>(arg[1]) % kSlots;
+            int slot = static_cast<int>(arg[0]) % kSlots;
             HDRVCALL call = reinterpret_cast<HDRVCALL>(std::uintptr_t(0xCA120000) + slot);
-            SendLine(line, nullptr, LINE_NEWCALL, reinterpret_cast<DWORD_PTR>(call),
-                     reinterpret_cast<DWORD_PTR>(&g_slots[slot]), 0);
+            SendLine(OpenLine(), nullptr, LINE_NEWCALL, reinterpret_cast<DWORD_PTR>(call),
+                     reinterpret_cast<DWORD_PTR>(&g_slots[slot]));
             std::lock_guard<std::mutex> lock(g_mutex);
             g_slotAfterEvent[slot] = LoadSlot(slot);
             break;
         }
         case kCallState:
-            SendLine(static_cast<int>(arg[0]), LoadSlot(static_cast<int>(arg[1]) % kSlots), LINE_CALLSTATE,
-                     LINECALLSTATE_OFFERING, 1, 0);
+            SendLine(OpenLine(), LoadSlot(static_cast<int>(arg[0]) % kSlots), LINE_CALLSTATE, LINECALLSTATE_OFFERING,
+                     1);
             break;
-        case kLineCreate:
+        case kLineCreate: {
+            LineCreate* create = new LineCreate{arg[0], arg[1] != 0};
             if (arg[2])
-                StartJob(new Job{Job::LineCreate, arg[0], arg[1]});
+                SendLineCreateFromThread(create);
             else
-                SendLineCreate(arg[0], arg[1] != 0);
-            break;
-        case kLineStateBurst: StartJob(new Job{Job::LineStateBurst, arg[0], arg[1]}); break;
-        case kComplete: Complete(arg[0], static_cast<LONG>(arg[1])); break;
-        case kForeignLine: {
-            LINEEVENT proc;
-            {
-                std::lock_guard<std::mutex> lock(g_mutex);
-                proc = g_lineProc[0];
-            }
-            if (proc) proc(reinterpret_cast<HTAPILINE>(std::uintptr_t(0x1234)), nullptr, LINE_LINEDEVSTATE, 1, 0, 0);
+                SendLineCreate(create);
             break;
         }
-        case kTruncatedLine: {
-            LINEEVENT proc;
-            HTAPILINE htLine;
-            {
-                std::lock_guard<std::mutex> lock(g_mutex);
-                proc = g_lineProc[arg[0] % kMaxLines];
-                htLine = g_htLine[arg[0] % kMaxLines];
-            }
-            std::uintptr_t cut = reinterpret_cast<std::uintptr_t>(htLine) & 0xFFFFFFFFu;
-            if (proc) proc(reinterpret_cast<HTAPILINE>(cut), nullptr, LINE_LINEDEVSTATE, 1, 0, 0);
-            break;
-        }
-        case kPhoneState: {
-            PHONEEVENT proc;
-            HTAPIPHONE htPhone;
-            {
-                std::lock_guard<std::mutex> lock(g_mutex);
-                proc = g_phoneProc;
-                htPhone = g_htPhone;
-            }
-            if (proc) proc(htPhone, PHONE_STATE, PHONESTATE_DISPLAY, 0, 0);
+        case kComplete: Complete(arg[0], 0); break;
+        case kBadLineHandle: {
+            std::uintptr_t bad = arg[0] ? reinterpret_cast<std::uintptr_t>(OpenLine()) & 0xFFFFFFFFu : 0x1234;
+            SendLine(reinterpret_cast<HTAPILINE>(bad), nullptr, LINE_LINEDEVSTATE, LINEDEVSTATE_OTHER, 0);
             break;
         }
         case kCallInfoOverrun: {
@@ -365,20 +268,5 @@ FAKE_EXPORT LONG TSPIAPI TSPI_lineDevSpecific(DRV_REQUESTID, HDRVLINE, DWORD, HD
             break;
         }
     }
-    return 0;
-}
-
-FAKE_EXPORT LONG TSPIAPI TSPI_phoneOpen(DWORD, HTAPIPHONE htPhone, LPHDRVPHONE hdPhone, DWORD, PHONEEVENT eventProc) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    g_phoneProc = eventProc;
-    g_htPhone = htPhone;
-    *hdPhone = reinterpret_cast<HDRVPHONE>(std::uintptr_t(0x9E000000));
-    return 0;
-}
-
-FAKE_EXPORT LONG TSPIAPI TSPI_phoneClose(HDRVPHONE) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    g_phoneProc = nullptr;
-    g_htPhone = nullptr;
     return 0;
 }
