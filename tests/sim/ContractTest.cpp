@@ -1,0 +1,421 @@
+// What the provider relies on from the stand-in switch component, and what
+// the provider's own tests rely on from its control functions. Whatever else
+// the stand-in does is its own business.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "platform/Bstr.h"
+#include "platform/Com.h"
+#include "platform/Event.h"
+#include "platform/Registry.h"
+#include "support/SimSwitch.h"
+#include "switchlink/ZavBstrArg.h"
+#include "zav/EndPoint.h"
+
+namespace {
+
+constexpr HRESULT kRefused = static_cast<HRESULT>(0x800704C9L);
+constexpr HRESULT kDenied = static_cast<HRESULT>(0x80070005L);
+
+// One reference, released however the test ends, so that a failed assertion
+// does not show up as a leak in the next check.
+struct Releaser {
+    void operator()(IUnknown* p) const { p->Release(); }
+};
+using EndPoint = std::unique_ptr<IEndPoint, Releaser>;
+using Message = std::unique_ptr<IMsgInt, Releaser>;
+
+// Texts go over as the provider hands them: made with their byte length.
+using Bstr = ZavBstrArg;
+
+LONG Number(const Message& m, HRESULT (IMsgInt::*getter)(LONG*)) {
+    LONG value = 0x5A5A5A5A;
+    EXPECT_EQ((m.get()->*getter)(&value), S_OK);
+    return value;
+}
+
+std::string Text(const Message& m, HRESULT (IMsgInt::*getter)(BSTR*)) {
+    BSTR text = nullptr;
+    EXPECT_EQ((m.get()->*getter)(&text), S_OK);
+    std::string value = plat::BstrToString(text);
+    plat::FreeBstr(text);
+    return value;
+}
+
+std::string Hex(LONG value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%X", static_cast<unsigned>(value));
+    return text;
+}
+
+ZavSimMessage CallControl(LONG sal1) {
+    ZavSimMessage m{};
+    m.category = ZAVSIM_CATEGORY_CALL_CONTROL;
+    m.msgType = 0x28001;
+    m.sal1 = sal1;
+    return m;
+}
+
+// An endpoint and the event it signals its messages with.
+struct Link {
+    EndPoint endPoint;
+    HANDLE event = nullptr;
+
+    Message Retrieve() const {
+        IMsgInt* message = nullptr;
+        HRESULT hr = endPoint->RetrieveMsg(&message);
+        EXPECT_EQ(SUCCEEDED(hr), message != nullptr);
+        return Message(message);
+    }
+    // The provider takes one message per wake and nothing without a wake,
+    // so a message and its signal must come together.
+    Message Next() const {
+        bool signalled = plat::WaitForEvent(event, 0) == WAIT_OBJECT_0;
+        Message message = Retrieve();
+        EXPECT_EQ(signalled, message != nullptr) << "a signal and a message must come together";
+        return message;
+    }
+};
+
+class SimContract : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_sim.Ok()) << m_sim.Error();
+        ASSERT_EQ(m_sim.Register(), S_OK);
+        m_sim.Reset();
+        ASSERT_TRUE(SUCCEEDED(plat::ComInitialize(true)));
+        m_com = true;
+    }
+    void TearDown() override {
+        if (!m_com) return;
+        EXPECT_EQ(m_sim.LiveObjects(), 0) << "an endpoint or message was not released";
+        plat::ComUninitialize();
+    }
+
+    void AddAccount(const char* ext, const char* password, LONG type = 1, LONG vdn = 0, LONG serial = 0) {
+        ZavSimAccount account{ext, password, type, vdn, serial, "Doe, John"};
+        ASSERT_EQ(m_sim.AddAccount(&account), 0);
+    }
+
+    // By class id, as the provider makes every endpoint.
+    static EndPoint Create() {
+        void* endPoint = nullptr;
+        EXPECT_EQ(plat::ComCreateInstance(CLSID_ZavEndPoint, IID_IZavEndPoint, &endPoint), S_OK);
+        return EndPoint(static_cast<IEndPoint*>(endPoint));
+    }
+
+    // Connected and registered, the reply taken.
+    Link Registered(const char* extension) {
+        AddAccount(extension, "pw");
+        Link link{Create()};
+        if (!link.endPoint || link.endPoint->ConnectToServer(&link.event) != S_OK ||
+            link.endPoint->RegisterA(Bstr(extension), Bstr("pw")) != S_OK)
+            return Link{};
+        Message reply = link.Next();
+        EXPECT_TRUE(reply && Number(reply, &IMsgInt::GetResult) == 0);
+        return link;
+    }
+
+    // The provider's link up and down, each step taken only when the one
+    // before succeeded, told as "connect 0, event, register 0, reply, ...".
+    std::string Run(const char* extension) {
+        // The event preset as the provider presets it.
+        Link link{Create(), reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1))};
+        IEndPoint* e = link.endPoint.get();
+        std::string out;
+        auto ok = [&out](const char* step, HRESULT hr) {
+            out += (out.empty() ? "" : ", ") + std::string(step) + " " + Hex(hr);
+            return SUCCEEDED(hr);
+        };
+        auto reply = [&](LONG type) {
+            Message m = link.Next();
+            bool good = m && Number(m, &IMsgInt::GetCategory) == ZAVSIM_CATEGORY_REGISTRATION &&
+                        Number(m, &IMsgInt::GetMsgType) == type && Number(m, &IMsgInt::GetResult) == 0;
+            out += good ? ", reply" : ", no reply";
+        };
+        if (!e || !ok("connect", e->ConnectToServer(&link.event))) return out;
+        out += link.event ? ", event" : ", no event";
+        if (!link.event || !ok("register", e->RegisterA(Bstr(extension), Bstr("pw")))) return out;
+        reply(ZAVSIM_MSG_REGISTER_REPLY);
+        if (!ok("unregister", e->Unregister())) return out;
+        reply(ZAVSIM_MSG_UNREGISTER_REPLY);
+        EXPECT_EQ(e->DisconnectFromServer(), S_OK);
+        return out;
+    }
+
+    zavtest::TempRegistry m_registry;
+    zavtest::SimSwitch m_sim;
+    bool m_com = false;
+};
+
+// The provider reads result, VDN, serial number and device type from the
+// reply; a rejection comes as a result, never as a failed RegisterA. Each
+// case replaces an account, as the provider's tests do between opens. The
+// extensions are not the demo's: the switch also takes accounts from the
+// registry, which on Windows outlives the run.
+TEST_F(SimContract, RegistrationIsAnsweredFromTheAccount) {
+    struct Case {
+        const char* name;
+        const char* extension;
+        const char* password;
+        bool reset;
+        std::array<LONG, 4> reply;  // result, VDN, serial number, device type; the result alone when rejected
+    } cases[] = {
+        {"account", "301", "s3cret", false, {0, 5001, 123456, 3}},
+        {"password of the replaced account", "301", "old", false, {ZAVSIM_REJECT_BAD_PASSWORD}},
+        {"wrong password", "301", "s3cre", false, {ZAVSIM_REJECT_BAD_PASSWORD}},
+        {"unknown extension", "302", "s3cret", false, {ZAVSIM_REJECT_UNKNOWN_EXTENSION}},
+        {"account forgotten by a reset", "301", "s3cret", true, {ZAVSIM_REJECT_UNKNOWN_EXTENSION}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AddAccount("301", "old", 1, 1, 1);
+        AddAccount("301", "s3cret", 3, 5001, 123456);
+        if (c.reset) m_sim.Reset();
+        Link link{Create()};
+        ASSERT_EQ(link.endPoint->ConnectToServer(&link.event), S_OK);
+        ASSERT_EQ(link.endPoint->RegisterA(Bstr(c.extension), Bstr(c.password)), S_OK);
+        Message reply = link.Next();
+        ASSERT_TRUE(reply);
+        EXPECT_EQ(Number(reply, &IMsgInt::GetMsgType), ZAVSIM_MSG_REGISTER_REPLY);
+        std::array<LONG, 4> got{Number(reply, &IMsgInt::GetResult), Number(reply, &IMsgInt::GetVDN),
+                                Number(reply, &IMsgInt::GetSerialNum),
+                                Number(reply, &IMsgInt::GetDeviceType)};
+        if (c.reply[0] != 0) got = {got[0]};
+        EXPECT_EQ(got, c.reply);
+        EXPECT_FALSE(link.Next()) << "the reply is the only message";
+    }
+}
+
+// The failures the provider's tests make the switch produce, for one
+// extension or for every endpoint (those only connected so far included),
+// and gone once cleared.
+TEST_F(SimContract, FaultsBreakTheLinkWhereAsked) {
+    AddAccount("201", "pw");
+    AddAccount("202", "pw");
+    const std::string healthy = "connect 0, event, register 0, reply, unregister 0, reply";
+    struct Case {
+        const char* scope;
+        ZavSimFaults faults;
+        std::string outcome;
+    } cases[] = {
+        {nullptr, {kRefused, 0, 0, 0, 0, 0}, "connect 800704C9"},
+        {nullptr, {0, 1, 0, 0, 0, 0}, "connect 0, no event"},
+        {nullptr, {0, 0, kDenied, 0, 0, 0}, "connect 0, event, register 80070005"},
+        {"201", {0, 0, 0, 1, 0, 0}, "connect 0, event, register 0, no reply, unregister 0, reply"},
+        {"201", {0, 0, 0, 0, kDenied, 0}, "connect 0, event, register 0, reply, unregister 80070005"},
+        {"201", {0, 0, 0, 0, 0, 1}, "connect 0, event, register 0, reply, unregister 0, no reply"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(m_sim.SetFaults(c.scope, &c.faults), 0);
+        EXPECT_EQ(Run("201"), c.outcome);
+        EXPECT_EQ(Run("202"), c.scope ? healthy : c.outcome) << "another extension";
+        ASSERT_EQ(m_sim.SetFaults(c.scope, nullptr), 0);
+        EXPECT_EQ(Run("201"), healthy) << "cleared";
+    }
+}
+
+// Paced, every message has a signal of its own however it was queued; on
+// request signals merge as any auto-reset event's do, until a reset. A reset
+// leaves the link and its queue alone.
+TEST_F(SimContract, SignalsArePacedOrMergedOnRequest) {
+    Link link = Registered("201");
+    ASSERT_TRUE(link.endPoint);
+    struct Case {
+        const char* name;
+        bool onQueue;
+        std::array<bool, 3> signalled;
+    } cases[] = {
+        {"paced", false, {true, true, true}},
+        {"on queue", true, {true, false, false}},
+        {"paced again after a reset", false, {true, true, true}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_sim.Reset();
+        if (c.onQueue) {
+            ASSERT_EQ(m_sim.SetSignalMode(ZAVSIM_SIGNAL_ON_QUEUE), 0);
+        }
+        for (LONG sal : {1, 2, 3}) {
+            ZavSimMessage m = CallControl(sal);
+            ASSERT_EQ(m_sim.InjectMessage("201", &m), 0);
+        }
+        for (LONG sal : {1, 2, 3}) {
+            EXPECT_EQ(plat::WaitForEvent(link.event, 0) == WAIT_OBJECT_0, c.signalled[sal - 1]) << sal;
+            EXPECT_EQ(plat::WaitForEvent(link.event, 0), WAIT_TIMEOUT) << "more than one signal outstanding";
+            Message message = link.Retrieve();
+            ASSERT_TRUE(message);
+            EXPECT_EQ(Number(message, &IMsgInt::GetSAL1), sal) << "oldest first";
+        }
+        EXPECT_FALSE(link.Next());
+    }
+    // Queued between a wake and the retrieval of the message before it.
+    ZavSimMessage first = CallControl(11), second = CallControl(12);
+    ASSERT_EQ(m_sim.InjectMessage("201", &first), 0);
+    ASSERT_EQ(plat::WaitForEvent(link.event, 0), WAIT_OBJECT_0);
+    ASSERT_EQ(m_sim.InjectMessage("201", &second), 0);
+    EXPECT_TRUE(link.Retrieve());
+    Message message = link.Next();
+    ASSERT_TRUE(message);
+    EXPECT_EQ(Number(message, &IMsgInt::GetSAL1), 12);
+}
+
+// What the provider passes on to the call hub, in the hub's order, numbers
+// in hex: a text the message does not carry is empty, and the extension is
+// the one the message went to unless the message is told to carry none. An
+// eShutdown wakes the provider's registration waiter with its result; a
+// phone query reply brings the owner name.
+TEST_F(SimContract, MessagesCarryWhatTheProviderReads) {
+    Link link = Registered("201");
+    ASSERT_TRUE(link.endPoint);
+    // clang-format off
+    const ZavSimMessage full{ZAVSIM_CATEGORY_CALL_CONTROL, 0x28003, -7, 5, 6, static_cast<int32_t>(0xE0010005u),
+                             0x0E, '#', 0x12345678, "5551234", "201", "Roe, R", "7000", "12", "2099", "2100",
+                             0, 0, 0, 0, nullptr};
+    // clang-format on
+    ZavSimMessage bare = CallControl(4), unaddressed = CallControl(4);
+    unaddressed.extension = "";
+    struct Case {
+        const ZavSimMessage* message;
+        const char* read;
+    } cases[] = {
+        {&full, "28003 FFFFFFF9 5 6 E0010005 E 23 12345678 [5551234][201][Roe, R][7000][12][2099][2100]"},
+        {&bare, "28001 0 4 0 0 0 0 0 [][201][][][][][]"},
+        {&unaddressed, "28001 0 4 0 0 0 0 0 [][][][][][][]"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(m_sim.InjectMessage("201", c.message), 0);
+        Message m = link.Next();
+        ASSERT_TRUE(m);
+        EXPECT_EQ(Number(m, &IMsgInt::GetCategory), ZAVSIM_CATEGORY_CALL_CONTROL);
+        std::string read;
+        for (auto getter :
+             {&IMsgInt::GetMsgType, &IMsgInt::GetResult, &IMsgInt::GetSAL1, &IMsgInt::GetSAL2,
+              &IMsgInt::GetRequestId, &IMsgInt::GetReason, &IMsgInt::GetDigit, &IMsgInt::GetGlobalCallId})
+            read += Hex(Number(m, getter)) + " ";
+        for (auto getter :
+             {&IMsgInt::GetCallerNum, &IMsgInt::GetExtension, &IMsgInt::GetCallerName, &IMsgInt::GetDialedNum,
+              &IMsgInt::GetTrunk, &IMsgInt::GetRedirectingNum, &IMsgInt::GetRedirectionNum})
+            read += "[" + Text(m, getter) + "]";
+        EXPECT_EQ(read, c.read);
+    }
+    ASSERT_EQ(m_sim.InjectShutdown("201", 9), 0);
+    ASSERT_EQ(m_sim.InjectPhoneQueryReply("201", "Smith, Anna"), 0);
+    Message shutdown = link.Next(), query = link.Next();
+    ASSERT_TRUE(shutdown && query);
+    using Fields = std::array<LONG, 3>;
+    EXPECT_EQ((Fields{Number(shutdown, &IMsgInt::GetCategory), Number(shutdown, &IMsgInt::GetMsgType),
+                      Number(shutdown, &IMsgInt::GetResult)}),
+              (Fields{ZAVSIM_CATEGORY_REGISTRATION, ZAVSIM_MSG_SHUTDOWN, 9}));
+    EXPECT_EQ((Fields{Number(query, &IMsgInt::GetCategory), Number(query, &IMsgInt::GetMsgType),
+                      Number(query, &IMsgInt::HasQueryItem6)}),
+              (Fields{ZAVSIM_CATEGORY_PHONE_QUERY, ZAVSIM_MSG_PHONE_QUERY_REPLY, 1}));
+    EXPECT_EQ(Text(query, &IMsgInt::GetQueryItem6), "Smith, Anna");
+}
+
+// The provider's tests end by checking that every endpoint and message was
+// released, and look at links and queues meanwhile.
+TEST_F(SimContract, CountsFollowTheLinkAndEveryReference) {
+    AddAccount("201", "pw");
+    // Endpoints, connected ones of 201, messages queued for 201, live
+    // objects, live messages.
+    using Counts = std::array<int, 5>;
+    auto counts = [&] {
+        return Counts{m_sim.EndPointCount(nullptr), m_sim.ConnectedCount("201"), m_sim.PendingMessages("201"),
+                      m_sim.LiveObjects(), m_sim.LiveMessages()};
+    };
+    Message kept;
+    {
+        Link link{Create()};
+        ASSERT_EQ(link.endPoint->ConnectToServer(&link.event), S_OK);
+        EXPECT_EQ(counts(), (Counts{1, 0, 0, 1, 0}));
+        EXPECT_EQ(m_sim.InjectShutdown("201", 0), -1) << "no endpoint of 201 until it registers";
+        ASSERT_EQ(link.endPoint->RegisterA(Bstr("201"), Bstr("pw")), S_OK);
+        EXPECT_EQ(counts(), (Counts{1, 1, 1, 2, 1}));
+        kept = link.Retrieve();
+        for (int i = 0; i < 2; ++i) ASSERT_EQ(m_sim.InjectShutdown("201", 0), 0);
+        EXPECT_EQ(counts(), (Counts{1, 1, 2, 4, 3}));
+        ASSERT_EQ(link.endPoint->DisconnectFromServer(), S_OK);
+        EXPECT_EQ(counts(), (Counts{1, 0, 2, 4, 3}));
+    }
+    EXPECT_EQ(counts(), (Counts{0, 0, 0, 1, 1})) << "the queue goes with its endpoint";
+    kept.reset();
+    EXPECT_EQ(counts(), (Counts{0, 0, 0, 0, 0}));
+}
+
+// The commands whose lines the provider's tests look for, logged in order
+// under the extension alone, and counted by their beginning for the tests
+// that wait for the acknowledgements of the provider's message thread.
+TEST_F(SimContract, CommandsAreLoggedAsTheProviderTestsReadThem) {
+    Link link = Registered("201"), other = Registered("202");
+    ASSERT_TRUE(link.endPoint && other.endPoint);
+    m_sim.ClearLog("201");
+    IEndPoint* e = link.endPoint.get();
+    EXPECT_EQ(m_sim.WaitForLog("201", "AcknowledgeMsg", 1, 0), 0);
+    EXPECT_EQ(e->AcknowledgeMsg(), S_OK);
+    EXPECT_EQ(m_sim.WaitForLog("201", "AcknowledgeMsg", 1, 10000), 1);
+    // Made in order, as the initialisers of an array are.
+    const struct {
+        HRESULT result;
+        const char* line;
+    } cases[] = {
+        {e->OffHook(0x36, 0xE0010005), "OffHook sal=0x00000036 call=0xE0010005"},
+        {e->Answer(5, 0xE0010005), "Answer sal=0x00000005 call=0xE0010005"},
+        {e->OnHook(-1), "OnHook sal=0xFFFFFFFF"},
+        {e->DialDigitsA(5, Bstr("9,123#")), "DialDigitsA sal=0x00000005 digits=9,123#"},
+        {e->Hold(0x24), "Hold sal=0x00000024"},
+        {e->Unhold(0x24, 0xE0010005), "Unhold sal=0x00000024 call=0xE0010005"},
+        {e->Park(5, Bstr("72")), "Park sal=0x00000005 digits=72"},
+        {e->UnPark(5, Bstr("72")), "UnPark sal=0x00000005 digits=72"},
+        {e->Pickup(5, Bstr("4100"), 1), "Pickup sal=0x00000005 digits=4100 directed=1"},
+        {e->SendDigitCollectMsg(5, 0), "SendDigitCollectMsg sal=0x00000005 start=0"},
+        {e->Forward(Bstr("8123"), 4), "Forward digits=8123 rings=4"},
+        {e->Redirect(Bstr("A1B"), 5, 1), "Redirect digits=A1B sal=0x00000005 call=0x00000001"},
+        {e->SetMWI(1), "SetMWI state=1"},
+        // The provider hands over thirteen bytes, the terminator included.
+        {e->SetLCDDisplay(Bstr(std::string("HELLO WORLD!", 13))), "SetLCDDisplay text=HELLO WORLD!"},
+        {e->Unregister(), "Unregister"},
+        {e->DisconnectFromServer(), "DisconnectFromServer"},
+    };
+    std::string expected = "AcknowledgeMsg\n";
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.result, S_OK) << c.line;
+        expected += std::string(c.line) + "\n";
+    }
+    EXPECT_EQ(other.endPoint->Hold(1), S_OK);
+    EXPECT_EQ(m_sim.ReadLog("201"), expected);
+    EXPECT_EQ(m_sim.WaitForLog("201", "AcknowledgeMsg", 2, 20), 0) << "a line that never comes";
+}
+
+// The configuration store asks the component for the switch's address, also
+// before one was ever set, and sets the address alone (port 0).
+TEST_F(SimContract, ServerAddressThroughTheComponent) {
+    plat::DeleteRegKey(HKEY_LOCAL_MACHINE, ZAVSIM_SERVER_KEY);  // Windows' registry outlives the run
+    struct Step {
+        const char* address;  // null: never configured
+        LONG port;
+        std::string reported;
+    } steps[] = {
+        {nullptr, 0, ":" + std::to_string(ZAVSIM_DEFAULT_PORT)},
+        {"10.1.2.3", 5060, "10.1.2.3:5060"},
+        {"switch.example", 0, "switch.example:5060"},
+    };
+    for (const Step& s : steps) {
+        if (s.address) {
+            ASSERT_EQ(Create()->ConfigServerA(Bstr(s.address), s.port), S_OK);
+        }
+        BSTR address = nullptr;
+        LONG port = 0;
+        EXPECT_EQ(Create()->QueryCurrentConfigA(&address, &port), S_OK);
+        EXPECT_EQ(plat::BstrToString(address) + ":" + std::to_string(port), s.reported);
+        plat::FreeBstr(address);
+    }
+    plat::DeleteRegKey(HKEY_LOCAL_MACHINE, ZAVSIM_SERVER_KEY);
+}
+
+}  // namespace
