@@ -117,6 +117,11 @@ public:
     void SetCallState(DWORD dwState, DWORD dwMode);
     void LockAndSetCallState(DWORD dwState) { SetCallState(dwState, 0); }
     void UpdateCallState(DWORD dwState) { m_dwCallState.store(dwState); }
+    // State and mode stored without reporting them.
+    void UpdateCallState(DWORD dwState, DWORD dwMode) {
+        m_dwCallState.store(dwState);
+        m_dwCallStateMode.store(dwMode);
+    }
     // Stores the state silently and makes the next SetCallState with the
     // same state report it anyway.
     void SetDontNotifyYetCallState(DWORD dwState);
@@ -253,6 +258,15 @@ public:
     void Unlock();
     // Takes the call out of its hub's slots.
     void HandleCallTermination();
+
+protected:
+    // The caller update of the calls that have a party of their own: the
+    // old number and name move to the previous fields, and `infoBit` tells
+    // TAPI which party changed.
+    void UpdateOtherParty(const char* number, const char* name, DWORD infoBit);
+    // The digits of this call generated on another call's leg (a
+    // conference's calls use the primary call's); -1 without a leg.
+    long GenerateDigitsOn(const ZavCall* leg);
 
 private:
     std::atomic<int> m_bPrimaryInConference;

@@ -84,6 +84,17 @@ long ZavCall::GenerateDigits() {
     return 0;
 }
 
+long ZavCall::GenerateDigitsOn(const ZavCall* leg) {
+    DWORD sal = leg ? leg->GetSAL() : 0;
+    ZAV_TRACE("ZavCall::GenerateDigits() ### SAL 0x%08X", sal);
+    if (sal == 0) {
+        ZAV_TRACE("ZavCall::GenerateDigits(), invalid SAL");
+        return -1;
+    }
+    if (ZavPhone* phone = leg->GetPhonePointer()) phone->Dial(Sal(sal), m_strGenerateDigits.c_str());
+    return 0;
+}
+
 long ZavCall::GenerateTone(WORD tone, LONG duration) {
     DWORD sal = GetSAL();
     ZAV_TRACE("ZavCall::GenerateTone() ### SAL 0x%08X", sal);

@@ -80,6 +80,16 @@ void ZavCall::UpdateCallerId(const char* /*number*/, const char* /*name*/) {
     ZAV_TRACE("ZavCall::UpdateCallerId is invoked");
 }
 
+void ZavCall::UpdateOtherParty(const char* number, const char* name, DWORD infoBit) {
+    m_strPreviousAddr = GetCallerAddr();
+    SetCallerAddr(number);
+    if (name) {
+        m_strPreviousName = m_strOtherName;
+        SetCallerName(name);
+    }
+    SetCallInfo(infoBit);
+}
+
 void ZavCall::UpdateUnParkCallerId(const char* number, const char* name) {
     ZAV_TRACE("ZavCall::UpdateUnParkCallerId() is invoked, Call State: %s",
               ZavTapiValueName(LINE_CALLSTATE, GetCallState()));

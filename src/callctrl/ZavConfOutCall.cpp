@@ -1,0 +1,60 @@
+#include "callctrl/ZavConfOutCall.h"
+
+#include "callctrl/ZavCallHub.h"
+#include "switchlink/ZavPhone.h"
+#include "trace/ZavTrace.h"
+
+ZavConfOutCall::ZavConfOutCall(HTAPICALL htConsultCall, ZavCall* primaryCall)
+    : ZavOutCall(htConsultCall), m_pPrimaryCall(primaryCall) {
+    SetCallObjectType(eCallObjectConfOutCall);
+}
+
+long ZavConfOutCall::Conference() {
+    ZAV_TRACE("ZavConfOutCall::Conference() is invoked");
+    ZavCallHub* hub = GetCallHubPointer();
+    if (!hub || !hub->GetConfCallPointer()) return -1;
+    if (m_pPrimaryCall) m_pPrimaryCall->NotifyConferenced();
+    if (ZavPhone* phone = GetPhonePointer()) phone->Conference(m_pPrimaryCall, this);
+    // The no-dial-tone timer a conference set-up starts matters only while
+    // digits are gathered on the call; the digit-gathering timers start it.
+    return 0;
+}
+
+long ZavConfOutCall::AddToConf() {
+    ZAV_TRACE("ZavConfOutCall::AddToConf() is invoked");
+    ZavPhone* phone = GetPhonePointer();
+    return phone && phone->AddToConf(m_pPrimaryCall, this) == 0 ? 0 : -1;
+}
+
+long ZavConfOutCall::Drop() {
+    ZAV_TRACE("ZavConfOutCall::Drop() is invoked");
+    return ZavCall::Drop();
+}
+
+void ZavConfOutCall::NotifyDialTone() {
+    ZAV_TRACE("ZavConfOutCall::NotifyDialTone() is invoked");
+    NotifyConfStatus(0);
+    ZavCallHub* hub = GetCallHubPointer();
+    ZavCall* conf = hub ? hub->GetConfCallPointer() : nullptr;
+    if (!conf) return;
+    conf->SetCallState(LINECALLSTATE_ONHOLDPENDCONF, 0);
+    ZavOutCall::NotifyDialTone();
+}
+
+void ZavConfOutCall::NotifyConfComplete() {
+    ZAV_TRACE("ZavConfOutCall::NotifyConfComplete() is invoked");
+    ZavCallHub* hub = GetCallHubPointer();
+    ZavCall* conf = hub ? hub->GetConfCallPointer() : nullptr;
+    if (!conf) return;
+    conf->SetCallState(LINECALLSTATE_CONNECTED, 0);
+    NotifyConferenced();
+}
+
+void ZavConfOutCall::NotifyConfStatus(LONG result) {
+    CompleteRequest(eReqConference, result);
+}
+
+long ZavConfOutCall::GenerateDigits() {
+    // The consultation call's digits go out on the primary call's leg.
+    return GenerateDigitsOn(m_pPrimaryCall);
+}
