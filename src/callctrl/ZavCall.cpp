@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "callctrl/ZavCallHub.h"
+#include "callctrl/ZavNewCallSlots.h"
 #include "trace/ZavTrace.h"
 #include "tsp/ZavAddress.h"
 #include "tsp/ZavLine.h"
@@ -50,7 +51,7 @@ ZavCall::ZavCall(HTAPICALL htCall, DWORD dwOrigin)
       m_pCallHub(nullptr),
       m_dwDeferredCallInfoBits(0),
       m_bOnceUnparked(0),
-      m_hAnnouncedTapiCall(nullptr) {
+      m_pAnnouncedTapiCall(nullptr) {
     for (auto& event : m_TimerEvents) event.store(nullptr);
     for (auto& id : m_ReqIds) id.store(0);
     ZAV_TRACE("ZavCall::ZavCall() is invoked");
@@ -73,6 +74,7 @@ ZavCall::~ZavCall() {
         HandleCallTermination();
     }
 
+    ZavNewCallSlots::Release(m_pAnnouncedTapiCall);
     m_TimerEvents.clear();
     m_ReqIds.clear();
     for (std::string* s :

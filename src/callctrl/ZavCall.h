@@ -180,6 +180,9 @@ public:
     DWORD GetMonitorDigitModes() const { return m_dwMonitorDigitModes.load(); }
     DWORD GetGatherDigitModes() const { return m_dwGatherDigitModes; }
     int IsTerminationDigit(char digit) const;
+    // One DTMF digit the switch detected on the call (its character code):
+    // it feeds a gathering and is reported to a monitoring application.
+    void HandleNewDTMFDigit(DWORD digit, DWORD digitMode);
     void SetGenerateDigits(const char* digits);
     long GenerateTone(WORD tone, LONG duration);
 
@@ -326,8 +329,7 @@ private:
     ZavLock m_Lock;
     std::atomic<DWORD> m_dwDeferredCallInfoBits;
     int m_bOnceUnparked;
-    // Where TAPI writes its handle for a call the provider announces. It
-    // lives as long as the call, so a handle that TAPI writes after the
-    // announcement was given up lands here and not in a dead stack frame.
-    HTAPICALL m_hAnnouncedTapiCall;
+    // Where TAPI writes its handle for a call the provider announces; it
+    // outlives the call (see ZavNewCallSlots).
+    HTAPICALL* m_pAnnouncedTapiCall;
 };

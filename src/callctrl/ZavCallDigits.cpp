@@ -63,6 +63,27 @@ void ZavCall::NotifyDigitGatheringDone(DWORD dwTermination) {
     m_strGatheredDigits.clear();
 }
 
+void ZavCall::HandleNewDTMFDigit(DWORD digit, DWORD digitMode) {
+    ZAV_TRACE("ZavCall::HandleNewDTMFDIgit() ### Digit %d", static_cast<int>(digit));
+    if (IsDigitGatheringOn()) {
+        const char c = static_cast<char>(digit & 0xFF);
+        m_strGatheredDigits += c;
+        if (IsTerminationDigit(c))
+            NotifyDigitGatheringDone(LINEGATHERTERM_TERMDIGIT);
+        else if (m_strGatheredDigits.size() == m_dwNumDigits)
+            NotifyDigitGatheringDone(LINEGATHERTERM_BUFFERFULL);
+        // Otherwise the inter-digit time-out starts again; the gathering
+        // timers do that once they exist.
+    }
+    ZavLine* line = GetLinePointer();
+    HTAPICALL htCall = GetHTapiCall();
+    if (!htCall || !line || (digitMode & GetMonitorDigitModes()) == 0) return;
+    // Each digit as its beginning and its end.
+    const DWORD tick = plat::GetTickCount();
+    line->SendLineEvent(htCall, LINE_MONITORDIGITS, digit, LINEDIGITMODE_DTMF, tick);
+    line->SendLineEvent(htCall, LINE_MONITORDIGITS, digit, LINEDIGITMODE_DTMFEND, tick);
+}
+
 int ZavCall::IsTerminationDigit(char digit) const {
     return m_strTerminationDigits.find(digit) != std::string::npos ? 1 : 0;
 }

@@ -143,14 +143,3 @@ void ZavCallHub::CheckCallVectSize() {
     std::fill(m_callVect.begin(), m_callVect.end(), nullptr);
     std::fill(m_deleteCallVect.begin(), m_deleteCallVect.end(), nullptr);
 }
-
-void ZavCallHub::ProcessCallCtrlMessage(long msgType, long result, long sal1, long sal2, long reqId,
-                                        long /*reason*/, long /*digit*/, long gCallId,
-                                        const char* /*callerNum*/, const char* ext,
-                                        const char* /*callerName*/, const char* /*dialedNum*/,
-                                        const char* /*trunk*/, const char* /*redirectingNum*/,
-                                        const char* /*redirectionNum*/) {
-    ZAV_TRACE("==== x%s %s Result %d SAL1 0x%08X SAL2 0x%08X ReqId 0x%08X GCallId 0x%08X", ext ? ext : "",
-              ZavMsgTypeName(msgType), static_cast<int>(result), static_cast<unsigned>(sal1),
-              static_cast<unsigned>(sal2), static_cast<unsigned>(reqId), static_cast<unsigned>(gCallId));
-}

@@ -6,6 +6,20 @@
 // access to the slots, and every lookup that reads the calls in them, runs
 // under the hub's lock; a call leaves its slot under the same lock before
 // it is freed.
+//
+// The lifetime rule. A call is destroyed only while its extension's phone
+// message lock (ZavPhone::Lock) is held. The message thread holds it for
+// each call-control message, so a handler's calls stay alive unless the
+// handler itself, or TAPI from inside one of its notifications on the same
+// thread, closes them (hence the re-check after every call into TAPI). A
+// TSPI function that works on a call takes the lock before it translates
+// the call's handle and keeps it until its last use of the call
+// (tsp/ZavCallUse.h). A pointer a lookup returns is therefore valid for as
+// long as the lock is held, and a call freed on one thread can never be in
+// use on another. The lock is re-entrant, so TAPI may close a call from
+// inside a notification. Nothing waits for the message thread while
+// holding it: closing a line closes its calls first, then takes the link
+// down without the lock.
 #pragma once
 
 #include <vector>
@@ -14,6 +28,7 @@
 #include "tapi/Tapi.h"
 
 class ZavCall;
+struct ZavCallCtrlMsg;
 class ZavAddress;
 class ZavLine;
 class ZavPhone;
@@ -83,6 +98,23 @@ public:
 
 private:
     ZavCall* SALLookup(DWORD sal, DWORD* pIndex, bool bInclIdle) const;
+
+    // The handlers of the switch's call events, and the one entry of the
+    // replies, results and time-outs.
+    void OnNewCall(const ZavCallCtrlMsg& m);
+    void OnRingBack(const ZavCallCtrlMsg& m);
+    void OnConnected(const ZavCallCtrlMsg& m);
+    void OnBusy(const ZavCallCtrlMsg& m);
+    void OnDigit(const ZavCallCtrlMsg& m);
+    void OnStopDialtone(const ZavCallCtrlMsg& m);
+    void ProcessReplyMessage(const ZavCallCtrlMsg& m);
+    // The re-check after a call into TAPI: slot `id` still holds `call`
+    // (and, for StillKnown, TAPI still has a handle for it).
+    bool StillHolds(const ZavCall* call, DWORD id) const;
+    bool StillKnown(const ZavCall* call, DWORD id) const;
+    // Stores a trunk number the switch gave as positive decimal text;
+    // whether there was one.
+    static bool ApplyTrunk(ZavCall* call, const char* trunk);
 
     mutable ZavLock m_Lock;
     std::vector<ZavCall*> m_callVect;

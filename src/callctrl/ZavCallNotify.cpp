@@ -4,6 +4,7 @@
 
 #include "callctrl/ZavCall.h"
 #include "callctrl/ZavCallHub.h"
+#include "callctrl/ZavNewCallSlots.h"
 #include "platform/Thread.h"
 #include "switchlink/ZavPhone.h"
 #include "trace/ZavTrace.h"
@@ -31,11 +32,12 @@ long ZavCall::NotifyNewCall() {
 
     // TAPI writes its handle through the pointer, normally during the event
     // call, possibly later from a thread of its own.
-    std::atomic_ref<HTAPICALL> answer(m_hAnnouncedTapiCall);
+    if (!m_pAnnouncedTapiCall) m_pAnnouncedTapiCall = ZavNewCallSlots::Acquire();
+    std::atomic_ref<HTAPICALL> answer(*m_pAnnouncedTapiCall);
     answer.store(nullptr);
     if (ZavLine* line = hub->GetLinePointer())
         line->SendLineEvent(nullptr, LINE_NEWCALL, reinterpret_cast<DWORD_PTR>(ToCallHandle()),
-                            reinterpret_cast<DWORD_PTR>(&m_hAnnouncedTapiCall), 0);
+                            reinterpret_cast<DWORD_PTR>(m_pAnnouncedTapiCall), 0);
 
     DWORD start = plat::GetTickCount();
     HTAPICALL htCall = answer.load();

@@ -126,10 +126,10 @@ void ZavOutCall::UpdateCallerId(const char* number, const char* name) {
     UpdateOtherParty(number, name, LINECALLINFOSTATE_CALLEDID);
 }
 
-void ZavOutCall::NotifyBusy() {
-    CompleteRequest(eReqUnpark, 0);
+void ZavOutCall::NotifyBusy(ZavCall& call) {
+    call.CompleteRequest(eReqUnpark, 0);
     ZAV_TRACE("ZavOutCall::NotifyBusy() is invoked");
-    SetCallState(LINECALLSTATE_BUSY, LINEBUSYMODE_UNAVAIL);
+    call.SetCallState(LINECALLSTATE_BUSY, LINEBUSYMODE_UNAVAIL);
 }
 
 void ZavOutCall::SetOutdialNumber(const char* digits) {

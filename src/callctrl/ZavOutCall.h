@@ -28,7 +28,9 @@ public:
     // the switch's reply gives the call its leg and dial tone.
     long MakeCall();
     long Dial();
-    void NotifyBusy();
+    void NotifyBusy() { NotifyBusy(*this); }
+    // What busy does to any call the switch reports busy.
+    static void NotifyBusy(ZavCall& call);
     void NotifySpecialInfo(DWORD /*value*/) {}
     void SetOutdialNumber(const char* digits);
     void SetCalledName(const char* name) { m_strCalledName = name ? name : ""; }

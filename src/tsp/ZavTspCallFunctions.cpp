@@ -4,6 +4,7 @@
 #include "provider/ZavSession.h"
 #include "provider/ZavTspGlobals.h"
 #include "provider/ZavTspGuard.h"
+#include "tsp/ZavCallUse.h"
 
 ZAV_EXPORT LONG TSPIAPI TSPI_lineCloseCall(HDRVCALL hdCall) {
     ZAV_TSPI_BEGIN
@@ -11,6 +12,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineCloseCall(HDRVCALL hdCall) {
               static_cast<DWORD>(reinterpret_cast<uintptr_t>(hdCall)));
     ZavSession* session = gpTS.load();
     if (!session) return LINEERR_UNINITIALIZED;
+    ZavCallUse use(hdCall);
     ZavCall* call = session->ToDeleteCallPointer(hdCall);
     if (!call) return LINEERR_INVALCALLHANDLE;
     // No request of a closed call may stay open at TAPI.

@@ -11,6 +11,7 @@
 #include "provider/ZavTspGuard.h"
 #include "switchlink/ZavPhone.h"
 #include "tsp/ZavAddress.h"
+#include "tsp/ZavCallUse.h"
 #include "tsp/ZavLine.h"
 #include "tsp/ZavTspLineLock.h"
 
@@ -106,10 +107,14 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineClose(HDRVLINE hdLine) {
     ZAV_TRACE("---- TSPI_lineClose() ### device %d", static_cast<int>(session->ToDeviceId(line->GetId())));
     ZavAddress* addr = line->GetAddrPointer(0);
     if (!addr) return LINEERR_INVALLINEHANDLE;
-    for (DWORD i = 0; i < addr->GetMaxNumCalls(); ++i)
-        if (ZavCall* call = addr->GetCallPointer(i)) TSPI_lineCloseCall(call->ToCallHandle());
     ZavCallHub* hub = addr->GetCallHubPointer();
     ZavPhone* phone = hub ? hub->GetPhonePointer() : nullptr;
+    // The calls are read and closed under the message lock; the link goes
+    // down after it is released, since that waits for the message thread.
+    if (phone) phone->Lock();
+    for (DWORD i = 0; i < addr->GetMaxNumCalls(); ++i)
+        if (ZavCall* call = addr->GetCallPointer(i)) TSPI_lineCloseCall(call->ToCallHandle());
+    if (phone) phone->Unlock();
     if (!phone) return LINEERR_INVALLINEHANDLE;
     line->Deactivate();
     phone->DeactivateLineDevice();
@@ -199,6 +204,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineSetMediaMode(HDRVCALL hdCall, DWORD dwMediaMode
     ZavLine* line = nullptr;
     ZavAddress* addr = nullptr;
     ZavCall* call = nullptr;
+    ZavCallUse use(hdCall);
     if (!session->CallHandleToPointers(hdCall, &line, &addr, &call)) return LINEERR_INVALCALLHANDLE;
     // The message thread may have deleted the call since; ask its hub again.
     ZavCallHub* hub = addr->GetCallHubPointer();
@@ -259,6 +265,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineDevSpecific(DRV_REQUESTID /*dwRequestID*/, HDRV
             return 0;
         }
         case eDevSpecificSecondaryCli: {
+            ZavCallUse use(hdCall);
             ZavCall* call = session->ToCallPointer(hdCall);
             if (!call) return LINEERR_INVALCALLHANDLE;
             if (dwSize < kDevSpecificDataOffset + 4) return LINEERR_STRUCTURETOOSMALL;

@@ -21,6 +21,7 @@
 #include "support/SimSwitch.h"
 #include "support/TapiRecorder.h"
 #include "support/TraceEnvironment.h"
+#include "support/Wait.h"
 #include "switchlink/ZavPhone.h"
 #include "tsp/ZavLine.h"
 
@@ -30,6 +31,7 @@ using zavtest::Completion;
 using zavtest::LineEvent;
 using zavtest::NewCallAnswer;
 using zavtest::Recorder;
+using zavtest::Eventually;
 using zavtest::TraceLog;
 
 // A concrete call that counts itself, so a test sees which calls are still
@@ -80,6 +82,7 @@ protected:
     // A call saved in the hub of line 0, with TAPI's handle when given.
     TestCall* SavedCall(HTAPICALL htCall = nullptr, DWORD sal = 0, DWORD state = 0);
     std::string SwitchLog() const { return m_sim.ReadLog(kExt); }
+    void WaitUntilHandled() { ASSERT_TRUE(zavtest::WaitUntilHandled(m_sim, kExt, *m_phone)); }
     void ClearSwitchLog() { m_sim.ClearLog(kExt); }
 
     static std::unique_ptr<zavtest::TempRegistry> s_registry;

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "callctrl/CallFixture.h"
+#include "provider/ZavTspGlobals.h"
 
 namespace calltest {
 namespace {
@@ -61,6 +62,38 @@ TEST_F(CallHubRace, LookupsWhileCallsComeAndGoOnOtherThreads) {
         EXPECT_EQ(m_hub->CallIdToDeleteCallPtr(id), nullptr) << id;
     }
     EXPECT_EQ(TestCall::LiveCount(), 0u);
+}
+
+// TAPI closes an offered call while the switch keeps reporting it: the
+// message thread's handlers and the close must never overlap on the call.
+TEST_F(CallHubRace, TapiClosesACallWhileTheSwitchReportsIt) {
+    gpTS.store(m_session.get());
+    ZavSimMessage report{};
+    report.category = ZAVSIM_CATEGORY_CALL_CONTROL;
+    report.sal1 = 5;
+    for (int round = 0; round < 100; ++round) {
+        const std::size_t announced = Recorder::Events(LINE_NEWCALL).size();
+        Recorder::AnswerNewCall(NewCallAnswer::Immediately, TapiCall(0x700 + round));
+        report.msgType = 0x28001;  // eNewCall
+        report.callerNum = "4711";
+        ASSERT_EQ(m_sim.InjectMessage(kExt, &report), 0);
+        std::vector<LineEvent> newCalls;
+        ASSERT_TRUE(Eventually([&] { return (newCalls = Recorder::Events(LINE_NEWCALL)).size() > announced; }));
+        const HDRVCALL hdCall = reinterpret_cast<HDRVCALL>(newCalls.back().p1);
+        // Updates and connections of the same call, some of them racing the
+        // close below.
+        for (int k = 0; k < 6; ++k) {
+            report.msgType = k % 2 ? 0x28003 : 0x28002;  // eConnected, eRingBack
+            report.callerNum = k % 3 ? "4712" : "4713";
+            report.callerName = k % 2 ? "Renamed" : "Again";
+            ASSERT_EQ(m_sim.InjectMessage(kExt, &report), 0);
+        }
+        report.callerName = nullptr;
+        EXPECT_EQ(TSPI_lineCloseCall(hdCall), 0);
+        WaitUntilHandled();
+        EXPECT_EQ(m_hub->SALToCallInclIdlePtr(5, nullptr), nullptr) << round;
+    }
+    gpTS.store(nullptr);
 }
 
 }  // namespace

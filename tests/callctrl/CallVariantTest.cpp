@@ -15,6 +15,11 @@ namespace {
 
 class CallVariants : public CallTest {
 protected:
+    // The calls go before the hub they are in.
+    void TearDown() override {
+        m_owned.clear();
+        CallTest::TearDown();
+    }
     template <typename T>
     T* Saved(T* call, DWORD sal = 0, DWORD state = 0) {
         call->SetSAL(sal);

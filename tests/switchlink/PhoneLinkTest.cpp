@@ -17,6 +17,7 @@
 #include "support/SimSwitch.h"
 #include "support/TapiRecorder.h"
 #include "support/TraceEnvironment.h"
+#include "support/Wait.h"
 #include "switchlink/ZavPhone.h"
 #include "tsp/ZavLine.h"
 
@@ -26,17 +27,7 @@ using zavtest::LineEvent;
 using zavtest::Recorder;
 using zavtest::TraceLog;
 
-// Waits for a condition that another thread brings about; the bound only
-// turns a hang into a failure.
-template <typename Pred>
-bool Eventually(Pred pred, DWORD timeoutMs = 10000) {
-    DWORD start = plat::GetTickCount();
-    while (!pred()) {
-        if (plat::GetTickCount() - start > timeoutMs) return false;
-        plat::Sleep(1);
-    }
-    return true;
-}
+using zavtest::Eventually;
 
 const char* const kExt = "201";
 
@@ -78,13 +69,8 @@ public:
         m_line->Deactivate();
         m_phone->DeactivateLineDevice();
     }
-    // Messages are handled in arrival order: once a later phone query reply
-    // has changed the owner name, everything queued before it has been
-    // handled in full, not just taken off the queue.
     void WaitUntilHandled(const std::string& what) {
-        std::string marker = "Handled, " + what + " " + std::to_string(++m_marker);
-        ASSERT_EQ(m_sim.InjectPhoneQueryReply(kExt, marker.c_str()), 0);
-        ASSERT_TRUE(Eventually([&] { return m_phone->GetOwnerName() == marker; })) << what;
+        ASSERT_TRUE(zavtest::WaitUntilHandled(m_sim, kExt, *m_phone)) << what;
     }
 
 protected:
@@ -94,7 +80,6 @@ protected:
     std::unique_ptr<ZavSession> m_session;
     ZavPhone* m_phone = nullptr;
     ZavLine* m_line = nullptr;
-    int m_marker = 0;
 };
 
 TEST_F(PhoneLink, RegistrationReportsTheAccountAndShutdownReleasesEverything) {
@@ -280,17 +265,18 @@ TEST_F(PhoneLink, CallControlWithoutAnExtensionIsAcknowledgedAndDropped) {
     m_sim.ClearLog(kExt);
     ZavSimMessage msg{};
     msg.category = ZAVSIM_CATEGORY_CALL_CONTROL;
-    msg.msgType = 0x28001;
-    msg.sal1 = 0x4242;
+    msg.msgType = 0x28005;  // eOnhookLocal: traced by the hub, changes nothing
+    msg.sal1 = 0x42;
     msg.extension = "";
     ASSERT_EQ(m_sim.InjectMessage(kExt, &msg), 0);
     msg.extension = nullptr;  // the extension the message is sent to
-    msg.sal1 = 0x4343;
+    msg.sal1 = 0x43;
     ASSERT_EQ(m_sim.InjectMessage(kExt, &msg), 0);
     ASSERT_EQ(m_sim.WaitForLog(kExt, "AcknowledgeMsg", 2, 10000), 1);
     std::string log = TraceLog();
-    EXPECT_EQ(log.find("SAL1 0x00004242"), std::string::npos) << "reached the hub without an extension";
-    EXPECT_NE(log.find("==== x201 eNewCall Result 0 SAL1 0x00004343"), std::string::npos);
+    EXPECT_EQ(log.find("SAL1   0x00000042"), std::string::npos) << "reached the hub without an extension";
+    EXPECT_NE(log.find("==== Msg eOnhookLocal Type 0x00028005 Ext 201 ===="), std::string::npos);
+    EXPECT_NE(log.find("==== SAL1   0x00000043 SAL2   0x00000000 ReqId   0x00000000 ===="), std::string::npos);
     CloseLine();
 }
 

@@ -1,0 +1,20 @@
+// Keeps a call a TSPI function works on alive from the translation of its
+// handle to its last use (see the lifetime rule in callctrl/ZavCallHub.h).
+#pragma once
+
+#include "tapi/Tapi.h"
+
+class ZavPhone;
+
+class ZavCallUse {
+public:
+    // Takes the message lock of the extension the handle names, if any; a
+    // handle that names no extension needs no lock, it translates to no call.
+    explicit ZavCallUse(HDRVCALL hdCall);
+    ~ZavCallUse();
+    ZavCallUse(const ZavCallUse&) = delete;
+    ZavCallUse& operator=(const ZavCallUse&) = delete;
+
+private:
+    ZavPhone* m_pPhone;
+};
