@@ -64,6 +64,10 @@ public:
     static constexpr DWORD s_InitialId = 19;
     static constexpr DWORD s_NoId = 0xFFFFFFFF;
 
+    // How long NotifyNewCall waits for TAPI's handle. Tests shorten it; the
+    // provider never changes it.
+    static std::atomic<DWORD> s_dwNewCallWaitMs;
+
     explicit ZavCall(HTAPICALL htCall = nullptr, DWORD dwOrigin = 0);
     ZavCall(const ZavCall&) = delete;
     ZavCall& operator=(const ZavCall&) = delete;

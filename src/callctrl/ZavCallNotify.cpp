@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr DWORD kNewCallWaitMs = 2000;
 constexpr DWORD kNewCallPollMs = 5;
 
 // The call that stands for `call` towards TAPI while `call` is the primary
@@ -25,6 +24,8 @@ ZavCall* ConferenceStandIn(ZavCall* call) {
 }
 
 }  // namespace
+
+std::atomic<DWORD> ZavCall::s_dwNewCallWaitMs{2000};
 
 long ZavCall::NotifyNewCall() {
     ZavCallHub* hub = m_pCallHub;
@@ -44,7 +45,7 @@ long ZavCall::NotifyNewCall() {
     while (!htCall) {
         plat::Sleep(kNewCallPollMs);
         htCall = answer.load();
-        if (!htCall && plat::GetTickCount() - start > kNewCallWaitMs) break;
+        if (!htCall && plat::GetTickCount() - start > s_dwNewCallWaitMs.load()) break;
     }
     if (!htCall) {
         ZAV_TRACE("**** ZavCall::NotifyNewCall() timed out waiting for HtapiCall ");

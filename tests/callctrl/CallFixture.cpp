@@ -73,6 +73,11 @@ void CallTest::TearDown() {
     // What the test itself still holds; a call the system should have
     // freed is checked by the test that expects it gone.
     TestCall::DeleteAll();
+    // Calls the hub made from the switch's messages.
+    for (DWORD id = 0; id < m_hub->MaxNumCalls(); ++id) {
+        delete m_hub->CallIdToCallPtr(id);
+        delete m_hub->CallIdToDeleteCallPtr(id);
+    }
     if (m_open) CloseLine();
     m_session.reset();
     Recorder::Clear();
