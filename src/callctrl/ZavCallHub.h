@@ -108,6 +108,14 @@ private:
     void OnDigit(const ZavCallCtrlMsg& m);
     void OnStopDialtone(const ZavCallCtrlMsg& m);
     void ProcessReplyMessage(const ZavCallCtrlMsg& m);
+    void OnOffhookReply(const ZavCallCtrlMsg& m);
+    void OnAnswerReply(const ZavCallCtrlMsg& m);
+    void OnOnhookReply(const ZavCallCtrlMsg& m);
+    void OnHoldReply(const ZavCallCtrlMsg& m);
+    void OnUnholdReply(const ZavCallCtrlMsg& m);
+    // An outgoing call the user started on the telephone itself, for a
+    // leg the provider did not ask for.
+    void CreateHumanInitiatedCall(const ZavCallCtrlMsg& m);
     // The re-check after a call into TAPI: slot `id` still holds `call`
     // (and, for StillKnown, TAPI still has a handle for it).
     bool StillHolds(const ZavCall* call, DWORD id) const;

@@ -57,9 +57,3 @@ void ZavCallHub::ProcessCallCtrlMessage(long msgType, long result, long sal1, lo
         ZAV_TRACE("**** ERROR: ZavCallHub::ProcessCallCtrlMessage() unspecified exception is catched");
     }
 }
-
-// The replies to the provider's own commands, the park, conference, unpark
-// and redirect results and the time-outs. Their handlers come with the call
-// operations that send the commands; until then the prologue's trace is
-// all these messages leave, as for the types nobody handles.
-void ZavCallHub::ProcessReplyMessage(const ZavCallCtrlMsg& /*m*/) {}
