@@ -1,5 +1,6 @@
 #include "config/ConfigFixture.h"
 
+#include <cstring>
 #include <vector>
 
 #include "config/ZavRegistry.h"
@@ -29,16 +30,21 @@ void DeleteSubKeys(const char* path) {
     plat::CloseRegKey(key);
 }
 
-HKEY Open(const char* path) {
+HKEY Open(const std::string& path) {
     HKEY key;
-    return plat::OpenRegKey(HKEY_LOCAL_MACHINE, path, KEY_READ, &key) == ERROR_SUCCESS ? key : nullptr;
+    return plat::OpenRegKey(HKEY_LOCAL_MACHINE, path.c_str(), KEY_READ, &key) == ERROR_SUCCESS ? key
+                                                                                               : nullptr;
 }
 
-HKEY Create(const char* path) {
-    HKEY key = nullptr;
-    EXPECT_EQ(plat::CreateRegKey(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS, &key, nullptr), ERROR_SUCCESS)
-        << path;
-    return key;
+std::optional<std::string> ReadValue(const std::string& path, const char* name, DWORD type) {
+    HKEY key = Open(path);
+    if (!key) return std::nullopt;
+    char buffer[1024];
+    DWORD stored = 0, size = sizeof buffer;
+    LONG rc = plat::QueryRegValue(key, name, &stored, reinterpret_cast<BYTE*>(buffer), &size);
+    plat::CloseRegKey(key);
+    if (rc != ERROR_SUCCESS || stored != type) return std::nullopt;
+    return std::string(buffer, size);
 }
 
 }  // namespace
@@ -56,58 +62,41 @@ void RemoveConfigKeys() {
         plat::DeleteRegKey(HKEY_LOCAL_MACHINE, parent);
 }
 
-bool KeyExists(const char* path) {
+bool KeyExists(const std::string& path) {
     HKEY key = Open(path);
     if (key) plat::CloseRegKey(key);
     return key != nullptr;
 }
 
-bool ReadText(const char* path, const char* name, std::string* text) {
-    HKEY key = Open(path);
-    if (!key) return false;
-    char buffer[1024];
-    DWORD type = 0, size = sizeof buffer;
-    LONG rc = plat::QueryRegValue(key, name, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    plat::CloseRegKey(key);
-    if (rc != ERROR_SUCCESS || type != REG_SZ) return false;
-    *text = std::string(buffer, size);
-    return true;
+std::optional<std::string> ReadText(const std::string& path, const char* name) {
+    return ReadValue(path, name, REG_SZ);
 }
 
-bool ReadDword(const char* path, const char* name, DWORD* value) {
-    HKEY key = Open(path);
-    if (!key) return false;
-    DWORD type = 0, size = sizeof *value;
-    LONG rc = plat::QueryRegValue(key, name, &type, reinterpret_cast<BYTE*>(value), &size);
-    plat::CloseRegKey(key);
-    return rc == ERROR_SUCCESS && type == REG_DWORD && size == sizeof *value;
+std::optional<DWORD> ReadDword(const std::string& path, const char* name) {
+    const std::optional<std::string> bytes = ReadValue(path, name, REG_DWORD);
+    DWORD value = 0;
+    if (!bytes || bytes->size() != sizeof value) return std::nullopt;
+    std::memcpy(&value, bytes->data(), sizeof value);
+    return value;
 }
 
-void WriteText(const char* path, const char* name, const char* text) {
-    HKEY key = Create(path);
-    if (!key) return;
-    EXPECT_EQ(plat::SetRegString(key, name, text), ERROR_SUCCESS);
-    plat::CloseRegKey(key);
-}
-
-void WriteBytes(const char* path, const char* name, DWORD type, const std::string& bytes) {
-    HKEY key = Create(path);
-    if (!key) return;
+void WriteBytes(const std::string& path, const char* name, DWORD type, const std::string& bytes) {
+    HKEY key = nullptr;
+    ASSERT_EQ(plat::CreateRegKey(HKEY_LOCAL_MACHINE, path.c_str(), KEY_ALL_ACCESS, &key, nullptr),
+              ERROR_SUCCESS)
+        << path;
     EXPECT_EQ(plat::SetRegValue(key, name, type, reinterpret_cast<const BYTE*>(bytes.data()),
                                 static_cast<DWORD>(bytes.size())),
               ERROR_SUCCESS);
     plat::CloseRegKey(key);
 }
 
-void WriteDword(const char* path, const char* name, DWORD value) {
-    HKEY key = Create(path);
-    if (!key) return;
-    EXPECT_EQ(plat::SetRegDword(key, name, value), ERROR_SUCCESS);
-    plat::CloseRegKey(key);
+void WriteText(const std::string& path, const char* name, const char* text) {
+    WriteBytes(path, name, REG_SZ, std::string(text, std::strlen(text) + 1));
 }
 
-void RemoveKey(const char* path) {
-    EXPECT_EQ(plat::DeleteRegKey(HKEY_LOCAL_MACHINE, path), ERROR_SUCCESS) << path;
+void WriteDword(const std::string& path, const char* name, DWORD value) {
+    WriteBytes(path, name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), sizeof value));
 }
 
 std::string PhonePath(DWORD index) {
@@ -115,16 +104,8 @@ std::string PhonePath(DWORD index) {
 }
 
 void WritePhone(DWORD index, const char* extension, const char* password) {
-    std::string path = PhonePath(index);
-    HKEY key = Create(path.c_str());
-    if (!key) return;
-    if (extension) {
-        EXPECT_EQ(plat::SetRegString(key, "Extension", extension), ERROR_SUCCESS);
-    }
-    if (password) {
-        EXPECT_EQ(plat::SetRegString(key, "Password", password), ERROR_SUCCESS);
-    }
-    plat::CloseRegKey(key);
+    if (extension) WriteText(PhonePath(index), "Extension", extension);
+    if (password) WriteText(PhonePath(index), "Password", password);
 }
 
 LogCapture::LogCapture() {

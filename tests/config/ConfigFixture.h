@@ -1,11 +1,13 @@
 // What the configuration store's tests share: a registry of their own, the
 // keys they write removed before and after each test (on Windows the
 // registry is the Wine prefix's real one), helpers to lay out and read back
-// telephones, and the part of the process-wide log a test wrote.
+// keys below HKEY_LOCAL_MACHINE, and the part of the process-wide log a test
+// wrote.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/WinTypes.h"
@@ -17,14 +19,14 @@ namespace zavtest {
 // key, the fake component's key and its class registration, deepest first.
 void RemoveConfigKeys();
 
-// The value as written, or nullptr-like results for a missing key or value.
-bool KeyExists(const char* path);
-bool ReadText(const char* path, const char* name, std::string* text);
-bool ReadDword(const char* path, const char* name, DWORD* value);
-void WriteText(const char* path, const char* name, const char* text);
-void WriteBytes(const char* path, const char* name, DWORD type, const std::string& bytes);
-void WriteDword(const char* path, const char* name, DWORD value);
-void RemoveKey(const char* path);
+bool KeyExists(const std::string& path);
+// The data as stored; nullopt for a missing key or value or another type.
+std::optional<std::string> ReadText(const std::string& path, const char* name);
+std::optional<DWORD> ReadDword(const std::string& path, const char* name);
+// These create the key as needed.
+void WriteBytes(const std::string& path, const char* name, DWORD type, const std::string& bytes);
+void WriteText(const std::string& path, const char* name, const char* text);
+void WriteDword(const std::string& path, const char* name, DWORD value);
 
 std::string PhonePath(DWORD index);
 // A telephone key holding the given values; nullptr leaves a value out.
@@ -36,6 +38,7 @@ class LogCapture {
 public:
     LogCapture();
     std::string Text() const;
+    bool Has(const std::string& text) const { return Text().find(text) != std::string::npos; }
 
 private:
     std::string m_path;

@@ -19,47 +19,35 @@ std::string Bytes(std::initializer_list<int> bytes) {
     return s;
 }
 
-std::string Transformed(std::string text) {
-    EXPECT_EQ(TransformPassword(text.data()), 0);
-    return std::string(text.c_str());
-}
-
 using ProviderValues = ConfigStoreTest;
 
 TEST_F(ProviderValues, MissingOrMistypedValuesReadAsZero) {
+    const std::string three("\3\0\0\0", 4), one("\1\0\0\0", 4);
     struct Case {
         const char* name;
-        void (*setUp)();
-        DWORD numPhones, emulateModem;
+        DWORD type;  // of both values; REG_NONE: neither is there
+        std::string numPhones, emulateModem;
+        DWORD expectedNumPhones, expectedEmulateModem;
+        bool key = true;
     } cases[] = {
-        {"no provider key", [] {}, 0, 0},
-        {"key without values", [] { zavtest::WriteText(kZavProviderKey, "CurrentVersion", "x"); }, 0, 0},
-        {"both set",
-         [] {
-             zavtest::WriteDword(kZavProviderKey, "NumPhones", 3);
-             zavtest::WriteDword(kZavProviderKey, "EmulateModem", 1);
-         },
-         3, 1},
-        {"text instead of a number",
-         [] {
-             zavtest::WriteText(kZavProviderKey, "NumPhones", "3");
-             zavtest::WriteText(kZavProviderKey, "EmulateModem", "1");
-         },
-         0, 0},
+        {"no provider key", REG_NONE, "", "", 0, 0, false},
+        {"key without values", REG_NONE, "", "", 0, 0},
+        {"both set", REG_DWORD, three, one, 3, 1},
+        {"text instead of a number", REG_SZ, std::string("3", 2), std::string("1", 2), 0, 0},
+        {"bytes instead of a number", REG_BINARY, three, one, 0, 0},
     };
     for (const Case& c : cases) {
         zavtest::RemoveConfigKeys();
-        c.setUp();
-        EXPECT_EQ(ReadNumPhones(), c.numPhones) << c.name;
-        EXPECT_EQ(ReadEmulateModem(), c.emulateModem) << c.name;
+        if (c.key) zavtest::WriteText(kZavProviderKey, "CurrentVersion", "x");
+        if (c.type != REG_NONE) {
+            zavtest::WriteBytes(kZavProviderKey, "NumPhones", c.type, c.numPhones);
+            zavtest::WriteBytes(kZavProviderKey, "EmulateModem", c.type, c.emulateModem);
+        }
+        EXPECT_EQ(ReadNumPhones(), c.expectedNumPhones) << c.name;
+        EXPECT_EQ(ReadEmulateModem(), c.expectedEmulateModem) << c.name;
+        // No telephones is a valid configuration.
+        EXPECT_EQ(CheckPhoneKeys(ReadNumPhones()), c.expectedNumPhones ? -1 : 0) << c.name;
     }
-}
-
-TEST_F(ProviderValues, NoTelephonesIsAValidConfiguration) {
-    zavtest::WriteDword(kZavProviderKey, "EmulateModem", 0);
-    DWORD n = ReadNumPhones();
-    EXPECT_EQ(n, 0u);
-    EXPECT_EQ(CheckPhoneKeys(n), 0);
 }
 
 using PhoneKeys = ConfigStoreTest;
@@ -87,103 +75,65 @@ TEST_F(PhoneKeys, CheckStopsAtTheFirstBrokenTelephoneAndNamesItsKey) {
         EXPECT_EQ(CheckPhoneKeys(2), 0) << c.name;
         LogCapture log;
         EXPECT_EQ(CheckPhoneKeys(ReadNumPhones()), -1) << c.name;
-        std::string text = log.Text();
-        EXPECT_NE(text.find("CheckPhoneKeys() is invoked P"), std::string::npos) << c.name;
-        EXPECT_NE(text.find(c.message), std::string::npos) << c.name << "\n" << text;
-        EXPECT_EQ(text.find("Phone0"), std::string::npos) << "a good telephone was reported: " << c.name;
-        EXPECT_EQ(text.find("Phone1"), std::string::npos) << "a good telephone was reported: " << c.name;
+        EXPECT_TRUE(log.Has("CheckPhoneKeys() is invoked P")) << c.name;
+        EXPECT_TRUE(log.Has(c.message)) << c.name << "\n" << log.Text();
+        EXPECT_FALSE(log.Has("Phone0") || log.Has("Phone1")) << "a good telephone was reported: " << c.name;
     }
 }
 
-TEST_F(PhoneKeys, ExtensionsOfSevenCharactersReadBackAndLongerOnesDoNot) {
+// Extensions of up to seven characters and stored passwords of up to fifteen
+// come back as stored, terminated or not; anything else leaves the caller's
+// buffer alone, and nothing is ever written past the documented size.
+TEST_F(PhoneKeys, TextsComeBackAsStoredUpToTheirSize) {
+    const std::string noExtension =
+        "**** GetPhoneExtension() Extension is not found under "
+        "Software\\Ostrel\\ZAV\\ZAVTSP\\Phone0! P";
+    const std::string noPassword =
+        "**** Password is not found under Software\\Ostrel\\ZAV\\ZAVTSP\\Phone0! P";
+    const std::string noKey = "Software\\Ostrel\\ZAV\\ZAVTSP\\Phone0 key is not found in the Registry! P";
     struct Case {
-        const char* name;
-        std::string bytes;  // REG_SZ data as stored, terminator included or not
-        bool readable;
-        const char* expected;
+        const char* value;  // "Extension" or "Password"
+        const char* what;
+        std::optional<std::string> stored;  // REG_SZ data; nullopt: no value
+        const char* expected;               // nullptr: not readable
+        std::string message;
+        bool key = true;
     } cases[] = {
-        {"seven", std::string("1234567", 8), true, "1234567"},
-        {"seven, no terminator", std::string("1234567", 7), true, "1234567"},
-        {"eight", std::string("12345678", 9), false, nullptr},
-        {"eight, no terminator", std::string("12345678", 8), false, nullptr},
-        {"empty", std::string("", 1), true, ""},
+        {"Extension", "seven", std::string("1234567", 8), "1234567", ""},
+        {"Extension", "seven, no terminator", std::string("1234567", 7), "1234567", ""},
+        {"Extension", "eight", std::string("12345678", 9), nullptr, noExtension},
+        {"Extension", "eight, no terminator", std::string("12345678", 8), nullptr, noExtension},
+        {"Extension", "empty", std::string("", 1), "", ""},
+        {"Extension", "no value", std::nullopt, nullptr, noExtension},
+        {"Extension", "no key", std::nullopt, nullptr, "**** GetPhoneExtension() " + noKey, false},
+        {"Password", "fifteen", std::string("abcdefghijklmno", 16), "abcdefghijklmno",
+         "GetUserPassword() is invoked P"},
+        {"Password", "empty", std::string("", 1), "", ""},
+        {"Password", "sixteen", std::string("abcdefghijklmnop", 17), nullptr, noPassword},
+        {"Password", "no value", std::nullopt, nullptr, noPassword},
+        {"Password", "no key", std::nullopt, nullptr, "**** " + noKey, false},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.value) + ", " + c.what);
+        const bool extension = std::strcmp(c.value, "Extension") == 0;
         zavtest::RemoveConfigKeys();
-        zavtest::WriteBytes(PhonePath(0).c_str(), "Extension", REG_SZ, c.bytes);
-        char out[kZavExtensionSize + 4];
-        std::memset(out, '#', sizeof out);
-        std::strcpy(out, "keep");
-        LogCapture log;
-        int rc = GetPhoneExtension(0, out);
-        EXPECT_EQ(rc, c.readable ? 0 : -1) << c.name;
-        EXPECT_EQ(CheckPhoneKeys(1), c.readable ? 0 : -1) << c.name;
-        if (c.readable) {
-            EXPECT_STREQ(out, c.expected) << c.name;
-        } else {
-            EXPECT_STREQ(out, "keep") << "changed on failure: " << c.name;
-            EXPECT_NE(log.Text().find("**** GetPhoneExtension() Extension is not found under "
-                                      "Software\\Ostrel\\ZAV\\ZAVTSP\\Phone0! P"),
-                      std::string::npos)
-                << c.name;
-        }
-        for (std::size_t i = kZavExtensionSize; i < sizeof out; ++i)
-            EXPECT_EQ(out[i], '#') << "wrote past " << i;
-    }
-}
-
-TEST_F(PhoneKeys, ExtensionOfAMissingTelephone) {
-    WritePhone(0, "100", "pw");
-    char out[kZavExtensionSize] = "keep";
-    LogCapture log;
-    EXPECT_EQ(GetPhoneExtension(1, out), -1);
-    EXPECT_STREQ(out, "keep");
-    EXPECT_NE(
-        log.Text().find("**** GetPhoneExtension() Software\\Ostrel\\ZAV\\ZAVTSP\\Phone1 key is not found in "
-                        "the Registry! P"),
-        std::string::npos);
-    EXPECT_EQ(GetPhoneExtension(0, nullptr), -1);
-    EXPECT_EQ(GetPhoneExtension(0, out), 0);
-    EXPECT_STREQ(out, "100");
-}
-
-TEST_F(PhoneKeys, PasswordsComeBackInTheirStoredFormUpToFifteenCharacters) {
-    struct Case {
-        const char* name;
-        bool writeKey;
-        const char* stored;  // nullptr: no value
-        bool readable;
-        const char* message;
-    } cases[] = {
-        {"fifteen", true, "abcdefghijklmno", true, nullptr},
-        {"empty", true, "", true, nullptr},
-        {"sixteen", true, "abcdefghijklmnop", false,
-         "**** Password is not found under Software\\Ostrel\\ZAV\\ZAVTSP\\Phone0! P"},
-        {"no value", true, nullptr, false,
-         "**** Password is not found under Software\\Ostrel\\ZAV\\ZAVTSP\\Phone0! P"},
-        {"no key", false, nullptr, false,
-         "**** Software\\Ostrel\\ZAV\\ZAVTSP\\Phone0 key is not found in the Registry! P"},
-    };
-    for (const Case& c : cases) {
-        zavtest::RemoveConfigKeys();
-        std::string stored = c.stored ? Transformed(c.stored) : std::string();
-        if (c.writeKey) WritePhone(0, "100", c.stored ? stored.c_str() : nullptr);
+        if (c.key) zavtest::WriteText(PhonePath(0), extension ? "Password" : "Extension", "1");
+        if (c.stored) zavtest::WriteBytes(PhonePath(0), c.value, REG_SZ, *c.stored);
         char out[kZavPasswordSize + 4];
         std::memset(out, '#', sizeof out);
         std::strcpy(out, "keep");
         LogCapture log;
-        EXPECT_EQ(GetUserPassword(0, out), c.readable ? 0 : -1) << c.name;
-        std::string text = log.Text();
-        EXPECT_NE(text.find("GetUserPassword() is invoked P"), std::string::npos) << c.name;
-        if (c.readable) {
-            EXPECT_EQ(std::string(out), stored) << "not the stored form: " << c.name;
-        } else {
-            EXPECT_STREQ(out, "keep") << c.name;
-            EXPECT_NE(text.find(c.message), std::string::npos) << c.name << "\n" << text;
-        }
-        for (std::size_t i = kZavPasswordSize; i < sizeof out; ++i)
+        EXPECT_EQ((extension ? GetPhoneExtension : GetUserPassword)(0, out), c.expected ? 0 : -1);
+        EXPECT_STREQ(out, c.expected ? c.expected : "keep");
+        EXPECT_TRUE(log.Has(c.message)) << log.Text();
+        // Only the extension counts for the check.
+        EXPECT_EQ(CheckPhoneKeys(1), (extension ? c.expected != nullptr : c.key) ? 0 : -1);
+        for (std::size_t i = extension ? kZavExtensionSize : kZavPasswordSize; i < sizeof out; ++i)
             EXPECT_EQ(out[i], '#') << "wrote past " << i;
     }
+    WritePhone(0, "100", "pw");
+    EXPECT_EQ(GetPhoneExtension(0, nullptr), -1);
+    EXPECT_EQ(GetUserPassword(0, nullptr), -1);
 }
 
 TEST(PasswordTransform, KnownValues) {

@@ -2,28 +2,30 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/ConfigFixture.h"
 #include "config/ZavDialogState.h"
 #include "config/ZavRegistry.h"
+#include "platform/Registry.h"
 
 namespace {
 
+using zavtest::KeyExists;
 using zavtest::LogCapture;
 using zavtest::PhonePath;
+using zavtest::ReadDword;
+using zavtest::ReadText;
 using zavtest::WritePhone;
 
-struct CallbackCall {
-    DWORD_PTR objectId;
-    DWORD objectType;
-    LPVOID params;
-    DWORD size;
-};
-std::vector<CallbackCall> g_callbacks;
+// Each call the dialog's callback had: object id, object type, whether there
+// were parameters, their size.
+std::vector<std::string> g_callbacks;
 
 LONG CALLBACK RecordingCallback(DWORD_PTR objectId, DWORD objectType, LPVOID params, DWORD size) {
-    g_callbacks.push_back({objectId, objectType, params, size});
+    g_callbacks.push_back(std::to_string(objectId) + " " + std::to_string(objectType) +
+                          (params ? " params " : " none ") + std::to_string(size));
     return 0;
 }
 
@@ -33,22 +35,21 @@ std::string Stored(const std::string& plain) {
     return std::string(s.c_str()) + '\0';
 }
 
-std::string Text(const char* path, const char* name) {
-    std::string text;
-    return zavtest::ReadText(path, name, &text) ? text : "<missing>";
-}
-
 class SetPhoneExtensionTest : public zavtest::ConfigStoreTest {
 protected:
     void SetUp() override {
         ConfigStoreTest::SetUp();
-        g_callbacks.clear();
-        ZavTheDialogState().Reset();
-        ZavTheDialogState().m_pfnUIDLLCallback = RecordingCallback;
+        ResetDialog();
     }
     void TearDown() override {
         ZavTheDialogState().Reset();
         ConfigStoreTest::TearDown();
+    }
+
+    static void ResetDialog() {
+        g_callbacks.clear();
+        ZavTheDialogState().Reset();
+        ZavTheDialogState().m_pfnUIDLLCallback = RecordingCallback;
     }
 
     // `old` telephones in the registry, "old<i>", and `count` table entries.
@@ -69,71 +70,59 @@ TEST_F(SetPhoneExtensionTest, ShrinkingWritesTheTableAndDeletesTheRestWithoutSig
     LogCapture log;
     ASSERT_EQ(SetPhoneExtension(2, 4), 0);
 
-    DWORD n = 0;
-    EXPECT_TRUE(zavtest::ReadDword(kZavProviderKey, "NumPhones", &n));
-    EXPECT_EQ(n, 2u);
+    EXPECT_EQ(ReadDword(kZavProviderKey, "NumPhones"), 2u);
     for (DWORD i = 0; i < 2; ++i) {
-        std::string path = PhonePath(i);
-        EXPECT_EQ(Text(path.c_str(), "Extension"), std::to_string(200 + i) + '\0')
+        EXPECT_EQ(ReadText(PhonePath(i), "Extension"), std::to_string(200 + i) + '\0')
             << "with its terminating zero";
-        EXPECT_EQ(Text(path.c_str(), "Password"), Stored("secret" + std::to_string(i)));
+        EXPECT_EQ(ReadText(PhonePath(i), "Password"), Stored("secret" + std::to_string(i)));
     }
-    EXPECT_FALSE(zavtest::KeyExists(PhonePath(2).c_str()));
-    EXPECT_FALSE(zavtest::KeyExists(PhonePath(3).c_str()));
-    EXPECT_TRUE(g_callbacks.empty());
+    EXPECT_FALSE(KeyExists(PhonePath(2)));
+    EXPECT_FALSE(KeyExists(PhonePath(3)));
     EXPECT_FALSE(ZavTheDialogState().m_bRebootNeeded);
 
     // Written in order: count, telephones, deletions.
-    std::string text = log.Text();
-    std::vector<std::string> order = {"SetPhoneExtension() is invoked P",
-                                      "@@@@ Configure Software\\Ostrel\\ZAV\\ZAVTSP\\Phone0 P",
-                                      "@@@@ Configure Software\\Ostrel\\ZAV\\ZAVTSP\\Phone1 P",
-                                      "@@@@ Delete key Software\\Ostrel\\ZAV\\ZAVTSP\\Phone2 P",
-                                      "@@@@ Delete key Software\\Ostrel\\ZAV\\ZAVTSP\\Phone3 P"};
+    const std::string text = log.Text();
     std::size_t at = 0;
-    for (const std::string& line : order) {
-        std::size_t found = text.find(line, at);
-        ASSERT_NE(found, std::string::npos) << line << "\n" << text;
-        at = found;
+    for (const char* line :
+         {"SetPhoneExtension() is invoked P", "@@@@ Configure Software\\Ostrel\\ZAV\\ZAVTSP\\Phone0 P",
+          "@@@@ Configure Software\\Ostrel\\ZAV\\ZAVTSP\\Phone1 P",
+          "@@@@ Delete key Software\\Ostrel\\ZAV\\ZAVTSP\\Phone2 P",
+          "@@@@ Delete key Software\\Ostrel\\ZAV\\ZAVTSP\\Phone3 P"}) {
+        at = text.find(line, at);
+        ASSERT_NE(at, std::string::npos) << line << "\n" << text;
     }
-    EXPECT_EQ(text.find("UI DLL callback"), std::string::npos);
 }
 
+// Only growing tells the provider, once whatever the number added, and only
+// when the dialog was given a callback; more than one new telephone needs a
+// reboot either way.
 TEST_F(SetPhoneExtensionTest, GrowingSignalsTheProviderOnceAndAsksForARebootBeyondOne) {
     struct Case {
         DWORD newCount, oldCount;
         std::size_t callbacks;
         bool reboot;
+        bool withCallback = true;
     } cases[] = {
-        {5, 3, 1, true},  {4, 3, 1, false}, {1, 0, 1, false},
-        {3, 3, 0, false}, {2, 4, 0, false}, {0, 2, 0, false},
+        {5, 3, 1, true},  {4, 3, 1, false}, {1, 0, 1, false},       {3, 3, 0, false},
+        {2, 4, 0, false}, {0, 2, 0, false}, {3, 1, 0, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.newCount) + " from " + std::to_string(c.oldCount));
         zavtest::RemoveConfigKeys();
-        ZavTheDialogState().Reset();
-        ZavTheDialogState().m_pfnUIDLLCallback = RecordingCallback;
-        g_callbacks.clear();
+        ResetDialog();
+        if (!c.withCallback) ZavTheDialogState().m_pfnUIDLLCallback = nullptr;
         Prepare(c.oldCount, c.newCount);
         LogCapture log;
         ASSERT_EQ(SetPhoneExtension(c.newCount, c.oldCount), 0);
-        ASSERT_EQ(g_callbacks.size(), c.callbacks);
-        for (const CallbackCall& call : g_callbacks) {
-            EXPECT_EQ(call.objectId, 0u);
-            EXPECT_EQ(call.objectType, static_cast<DWORD>(TUISPIDLL_OBJECT_LINEID));
-            EXPECT_EQ(call.params, nullptr);
-            EXPECT_EQ(call.size, 0u);
-        }
+        const std::string lineCallback = "0 " + std::to_string(TUISPIDLL_OBJECT_LINEID) + " none 0";
+        EXPECT_EQ(g_callbacks, std::vector<std::string>(c.callbacks, lineCallback));
         EXPECT_EQ(ZavTheDialogState().m_bRebootNeeded, c.reboot);
-        if (c.callbacks) {
-            EXPECT_NE(log.Text().find("@@@@ " + std::to_string(c.newCount) + " UI DLL callback P"),
-                      std::string::npos);
-        }
-        DWORD n = 0;
-        EXPECT_TRUE(zavtest::ReadDword(kZavProviderKey, "NumPhones", &n));
-        EXPECT_EQ(n, c.newCount);
-        EXPECT_EQ(CheckPhoneKeys(n), 0);
-        EXPECT_FALSE(zavtest::KeyExists(PhonePath(c.newCount).c_str()));
+        const std::string traced =
+            c.callbacks ? "@@@@ " + std::to_string(c.newCount) + " UI DLL callback P" : "UI DLL callback";
+        EXPECT_EQ(log.Has(traced), c.callbacks > 0) << log.Text();
+        EXPECT_EQ(ReadDword(kZavProviderKey, "NumPhones"), c.newCount);
+        EXPECT_EQ(CheckPhoneKeys(c.newCount), 0);
+        EXPECT_FALSE(KeyExists(PhonePath(c.newCount)));
     }
 }
 
@@ -147,7 +136,7 @@ TEST_F(SetPhoneExtensionTest, TheTableHoldsTransformedPasswordsAfterwards) {
         const std::string plain = i == 4 ? "p\xE4ss\xF6rd" : "secret" + std::to_string(i);
         std::string stored = Stored(plain);
         EXPECT_EQ(std::string(ZavTheDialogState().m_szPassword[i]) + '\0', stored) << i;
-        EXPECT_EQ(Text(PhonePath(i).c_str(), "Password"), stored) << i;
+        EXPECT_EQ(ReadText(PhonePath(i), "Password"), stored) << i;
         char password[kZavPasswordSize];
         ASSERT_EQ(GetUserPassword(i, password), 0);
         EXPECT_EQ(std::string(password) + '\0', stored) << i;
@@ -157,45 +146,27 @@ TEST_F(SetPhoneExtensionTest, TheTableHoldsTransformedPasswordsAfterwards) {
     EXPECT_STREQ(ZavTheDialogState().m_szExtension[4], "204") << "extensions stay as they are";
 }
 
-TEST_F(SetPhoneExtensionTest, WithoutACallbackNothingIsSignalled) {
-    ZavTheDialogState().m_pfnUIDLLCallback = nullptr;
-    Prepare(1, 3);
-    LogCapture log;
-    EXPECT_EQ(SetPhoneExtension(3, 1), 0);
-    EXPECT_TRUE(ZavTheDialogState().m_bRebootNeeded);
-    EXPECT_EQ(log.Text().find("UI DLL callback"), std::string::npos);
-}
-
-TEST_F(SetPhoneExtensionTest, TooLongEntriesAreStoredButDoNotReadBack) {
+// Entries go to the registry as the table holds them, even when too long to
+// read back; an entry that fills its slot is cut to the slot.
+TEST_F(SetPhoneExtensionTest, EntriesAreStoredAsTheTableHoldsThem) {
     Prepare(0, 2);
-    std::strcpy(ZavTheDialogState().m_szExtension[1], "12345678");
-    std::strcpy(ZavTheDialogState().m_szPassword[0], "abcdefghijklmnop");
-    ASSERT_EQ(SetPhoneExtension(2, 0), 0);
-    EXPECT_EQ(Text(PhonePath(1).c_str(), "Extension"), std::string("12345678", 9));
-    EXPECT_EQ(CheckPhoneKeys(2), -1) << "the next enumeration fails";
-    char password[kZavPasswordSize] = "keep";
-    EXPECT_EQ(GetUserPassword(0, password), -1);
-    EXPECT_STREQ(password, "keep");
-}
-
-TEST_F(SetPhoneExtensionTest, AFullTableEntryIsCutToItsSize) {
-    Prepare(0, 1);
     std::memset(ZavTheDialogState().m_szExtension[0], '7', kZavTableTextSize);
-    ASSERT_EQ(SetPhoneExtension(1, 0), 0);
-    std::string text = Text(PhonePath(0).c_str(), "Extension");
-    EXPECT_EQ(text, std::string(kZavTableTextSize - 1, '7') + '\0');
+    std::strcpy(ZavTheDialogState().m_szExtension[1], "12345678");
+    ASSERT_EQ(SetPhoneExtension(2, 0), 0);
+    EXPECT_EQ(ReadText(PhonePath(0), "Extension"), std::string(kZavTableTextSize - 1, '7') + '\0');
+    EXPECT_EQ(ReadText(PhonePath(1), "Extension"), std::string("12345678", 9));
+    EXPECT_EQ(CheckPhoneKeys(2), -1) << "the next enumeration fails";
 }
 
 TEST_F(SetPhoneExtensionTest, AFailedDeletionIsReportedAndTheOthersGoOn) {
     Prepare(4, 1);
-    zavtest::RemoveKey(PhonePath(2).c_str());
+    ASSERT_EQ(plat::DeleteRegKey(HKEY_LOCAL_MACHINE, PhonePath(2).c_str()), ERROR_SUCCESS);
     LogCapture log;
     EXPECT_EQ(SetPhoneExtension(1, 4), 0);
-    EXPECT_FALSE(zavtest::KeyExists(PhonePath(1).c_str()));
-    EXPECT_FALSE(zavtest::KeyExists(PhonePath(3).c_str()));
-    EXPECT_NE(
-        log.Text().find("**** ERROR: Failed at RegDeleteKeyA(), key Software\\Ostrel\\ZAV\\ZAVTSP\\Phone2 P"),
-        std::string::npos);
+    EXPECT_FALSE(KeyExists(PhonePath(1)));
+    EXPECT_FALSE(KeyExists(PhonePath(3)));
+    EXPECT_TRUE(
+        log.Has("**** ERROR: Failed at RegDeleteKeyA(), key Software\\Ostrel\\ZAV\\ZAVTSP\\Phone2 P"));
 }
 
 TEST_F(SetPhoneExtensionTest, RefusedWithoutTheProviderKeyOrBeyondTheTable) {
@@ -203,17 +174,13 @@ TEST_F(SetPhoneExtensionTest, RefusedWithoutTheProviderKeyOrBeyondTheTable) {
     zavtest::RemoveConfigKeys();
     LogCapture log;
     EXPECT_EQ(SetPhoneExtension(2, 0), -1);
-    EXPECT_NE(log.Text().find("**** ERROR: Failed at RegOpenKeyExA(), key Software\\Ostrel\\ZAV\\ZAVTSP P"),
-              std::string::npos);
-    EXPECT_FALSE(zavtest::KeyExists(kZavProviderKey)) << "a missing key is not created";
-    EXPECT_TRUE(g_callbacks.empty());
+    EXPECT_TRUE(log.Has("**** ERROR: Failed at RegOpenKeyExA(), key Software\\Ostrel\\ZAV\\ZAVTSP P"));
+    EXPECT_FALSE(KeyExists(kZavProviderKey)) << "a missing key is not created";
     EXPECT_STREQ(ZavTheDialogState().m_szPassword[0], "secret0") << "nothing transformed";
 
     zavtest::WriteDword(kZavProviderKey, "NumPhones", 1);
     EXPECT_EQ(SetPhoneExtension(kZavMaxPhones + 1, 1), -1);
-    DWORD n = 0;
-    EXPECT_TRUE(zavtest::ReadDword(kZavProviderKey, "NumPhones", &n));
-    EXPECT_EQ(n, 1u);
+    EXPECT_EQ(ReadDword(kZavProviderKey, "NumPhones"), 1u);
     EXPECT_TRUE(g_callbacks.empty());
 }
 
@@ -222,23 +189,19 @@ using CreateKeys = zavtest::ConfigStoreTest;
 TEST_F(CreateKeys, AFreshInstallationGetsTheDefaultsAndOneTelephone) {
     LogCapture log;
     ASSERT_EQ(CreateZAVRegistryKeys(), 0);
-    struct Value {
-        const char* name;
-        DWORD value;
-    } values[] = {{"CurrentVersion", 0x00020001}, {"NumPhones", 1}, {"EmulateModem", 0}};
-    std::string text = log.Text();
+    const std::string text = log.Text();
     std::size_t at = 0;
-    for (const Value& v : values) {
-        DWORD got = 0xDEAD;
-        EXPECT_TRUE(zavtest::ReadDword(kZavProviderKey, v.name, &got)) << v.name;
-        EXPECT_EQ(got, v.value) << v.name;
+    const std::pair<const char*, DWORD> values[] = {
+        {"CurrentVersion", 0x00020001}, {"NumPhones", 1}, {"EmulateModem", 0}};
+    for (const auto& [name, value] : values) {
+        EXPECT_EQ(ReadDword(kZavProviderKey, name), value) << name;
         std::size_t found = text.find(
-            std::string("**** ERROR: Failed at RegQueryValueExA(), creating value ") + v.name + " P", at);
-        EXPECT_NE(found, std::string::npos) << v.name << " not traced in order\n" << text;
+            std::string("**** ERROR: Failed at RegQueryValueExA(), creating value ") + name + " P", at);
+        EXPECT_NE(found, std::string::npos) << name << " not traced in order\n" << text;
         at = found == std::string::npos ? at : found;
     }
-    EXPECT_EQ(Text(PhonePath(0).c_str(), "Extension"), std::string("100", 4));
-    EXPECT_EQ(Text(PhonePath(0).c_str(), "Password"), std::string("61836183", 9)) << "stored untransformed";
+    EXPECT_EQ(ReadText(PhonePath(0), "Extension"), std::string("100", 4));
+    EXPECT_EQ(ReadText(PhonePath(0), "Password"), std::string("61836183", 9)) << "stored untransformed";
     EXPECT_EQ(CheckPhoneKeys(ReadNumPhones()), 0);
 }
 
@@ -247,25 +210,16 @@ TEST_F(CreateKeys, AnExistingTelephoneAndPresentValuesAreLeftAlone) {
     zavtest::WriteDword(kZavProviderKey, "NumPhones", 7);
     LogCapture log;
     ASSERT_EQ(CreateZAVRegistryKeys(), 0);
-    EXPECT_EQ(Text(PhonePath(0).c_str(), "Extension"), std::string("555", 4));
-    EXPECT_EQ(Text(PhonePath(0).c_str(), "Password"), std::string("mine", 5));
-    DWORD value = 0;
-    EXPECT_TRUE(zavtest::ReadDword(kZavProviderKey, "NumPhones", &value));
-    EXPECT_EQ(value, 7u);
-    EXPECT_TRUE(zavtest::ReadDword(kZavProviderKey, "CurrentVersion", &value));
-    EXPECT_EQ(value, 0x00020001u);
-    EXPECT_TRUE(zavtest::ReadDword(kZavProviderKey, "EmulateModem", &value));
-    EXPECT_EQ(value, 0u);
-    std::string text = log.Text();
-    EXPECT_NE(text.find("**** RegCreateKeyExA(), key Software\\Ostrel\\ZAV\\ZAVTSP\\Phone0 already exists P"),
-              std::string::npos)
-        << text;
-    EXPECT_EQ(text.find("creating value NumPhones"), std::string::npos);
-
-    // Running it again changes nothing.
+    EXPECT_TRUE(log.Has("**** RegCreateKeyExA(), key Software\\Ostrel\\ZAV\\ZAVTSP\\Phone0 already exists P"))
+        << log.Text();
+    EXPECT_FALSE(log.Has("creating value NumPhones"));
+    // Running it again changes nothing either.
     ASSERT_EQ(CreateZAVRegistryKeys(), 0);
-    EXPECT_EQ(Text(PhonePath(0).c_str(), "Extension"), std::string("555", 4));
-    EXPECT_EQ(ReadNumPhones(), 7u);
+    EXPECT_EQ(ReadText(PhonePath(0), "Extension"), std::string("555", 4));
+    EXPECT_EQ(ReadText(PhonePath(0), "Password"), std::string("mine", 5));
+    EXPECT_EQ(ReadDword(kZavProviderKey, "NumPhones"), 7u);
+    EXPECT_EQ(ReadDword(kZavProviderKey, "CurrentVersion"), 0x00020001u);
+    EXPECT_EQ(ReadDword(kZavProviderKey, "EmulateModem"), 0u);
 }
 
 }  // namespace

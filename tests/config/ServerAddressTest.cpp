@@ -7,7 +7,6 @@
 #include "config/ZavRegistry.h"
 #include "platform/Com.h"
 #include "platform/Module.h"
-#include "platform/Registry.h"
 #include "zav/EndPoint.h"
 
 namespace {
@@ -29,35 +28,26 @@ struct Texts {
         std::strcpy(port, p);
     }
     bool Untouched() const {
-        for (std::size_t i = kZavAddressTextSize; i < sizeof address; ++i)
-            if (address[i] != '#') return false;
-        for (std::size_t i = kZavPortTextSize; i < sizeof port; ++i)
-            if (port[i] != '#') return false;
-        return true;
+        return std::string(address + kZavAddressTextSize, 16) == std::string(16, '#') &&
+               std::string(port + kZavPortTextSize, 16) == std::string(16, '#');
     }
 };
 
 using ServerAddressHack = zavtest::ConfigStoreTest;
 
-TEST_F(ServerAddressHack, WithoutTheComponentsKeyNothingChanges) {
-    Texts texts;
-    EXPECT_EQ(GetServerIPAddressHack(texts.address, texts.port), 0);
-    EXPECT_STREQ(texts.address, "keep");
-    EXPECT_STREQ(texts.port, "Port: ");
-    EXPECT_EQ(SetServerIPAddressHack("192.0.2.1"), 0);
-    EXPECT_FALSE(zavtest::KeyExists(kZavServerKey)) << "the component's key is not created";
-}
-
-TEST_F(ServerAddressHack, ReadsTheAddressAndAppendsThePort) {
-    std::string address31(31, '1'), address32(32, '2');
+TEST_F(ServerAddressHack, ReadsTheAddressAndAppendsThePortUpToTheirBuffers) {
+    const std::string address31(31, '1'), address32(32, '2'), longPrefix(kZavPortTextSize - 3, 'P');
     struct Case {
         const char* name;
         const char* address;  // nullptr: no value
         DWORD portType;       // REG_NONE: no value
         std::string port;     // data as stored
         const char* expectedAddress;
-        const char* expectedPort;
+        std::string expectedPort;
+        bool key = true;
+        std::string portPrefix = "Port: ";
     } cases[] = {
+        {"no key", nullptr, REG_NONE, "", "keep", "Port: ", false},
         {"text port", "192.0.2.10", REG_SZ, std::string("20485", 6), "192.0.2.10", "Port: 20485"},
         {"numeric port", "192.0.2.10", REG_DWORD, std::string("\x05\x50\x00\x00", 4), "192.0.2.10",
          "Port: 20485"},
@@ -66,38 +56,29 @@ TEST_F(ServerAddressHack, ReadsTheAddressAndAppendsThePort) {
         {"no address", nullptr, REG_SZ, std::string("5060", 5), "keep", "Port: 5060"},
         {"31 characters", address31.c_str(), REG_NONE, "", address31.c_str(), "Port: "},
         {"32 characters", address32.c_str(), REG_NONE, "", "keep", "Port: "},
+        {"port cut to its buffer", nullptr, REG_SZ, std::string("20485", 6), "keep", longPrefix + "20", true,
+         longPrefix},
     };
     for (const Case& c : cases) {
         zavtest::RemoveConfigKeys();
-        zavtest::WriteText(kZavServerKey, "Unrelated", "x");
+        if (c.key) zavtest::WriteText(kZavServerKey, "Unrelated", "x");
         if (c.address) zavtest::WriteText(kZavServerKey, "ServerIPAddr", c.address);
         if (c.portType != REG_NONE) zavtest::WriteBytes(kZavServerKey, "ServerPortId", c.portType, c.port);
-        Texts texts;
+        Texts texts("keep", c.portPrefix.c_str());
         EXPECT_EQ(GetServerIPAddressHack(texts.address, texts.port), 0) << c.name;
         EXPECT_STREQ(texts.address, c.expectedAddress) << c.name;
-        EXPECT_STREQ(texts.port, c.expectedPort) << c.name;
+        EXPECT_EQ(texts.port, c.expectedPort) << c.name;
+        EXPECT_TRUE(texts.Untouched()) << c.name;
     }
 }
 
-TEST_F(ServerAddressHack, ThePortTextIsCutToItsBuffer) {
-    zavtest::WriteText(kZavServerKey, "ServerPortId", "20485");
-    std::string prefix(kZavPortTextSize - 3, 'P');
-    Texts texts("keep", prefix.c_str());
-    EXPECT_EQ(GetServerIPAddressHack(texts.address, texts.port), 0);
-    EXPECT_EQ(std::string(texts.port), prefix + "20");
-    EXPECT_TRUE(texts.Untouched());
-}
-
 TEST_F(ServerAddressHack, WrittenAddressReadsBack) {
+    EXPECT_EQ(SetServerIPAddressHack("192.0.2.1"), 0);
+    EXPECT_FALSE(zavtest::KeyExists(kZavServerKey)) << "the component's key is not created";
     zavtest::WriteText(kZavServerKey, "ServerPortId", "20485");
     EXPECT_EQ(SetServerIPAddressHack("198.51.100.7"), 0);
-    std::string stored;
-    ASSERT_TRUE(zavtest::ReadText(kZavServerKey, "ServerIPAddr", &stored));
-    EXPECT_EQ(stored, std::string("198.51.100.7", 13)) << "with its terminating zero";
-    Texts texts;
-    EXPECT_EQ(GetServerIPAddressHack(texts.address, texts.port), 0);
-    EXPECT_STREQ(texts.address, "198.51.100.7");
-    EXPECT_STREQ(texts.port, "Port: 20485");
+    EXPECT_EQ(zavtest::ReadText(kZavServerKey, "ServerIPAddr"), std::string("198.51.100.7", 13))
+        << "with its terminating zero";
     EXPECT_EQ(SetServerIPAddressHack(nullptr), 0);
 }
 
@@ -127,21 +108,17 @@ TEST_F(ServerAddressUnregistered, FailsCleanlyWhenTheComponentIsNotRegistered) {
         EXPECT_STREQ(texts.address, "keep");
         EXPECT_STREQ(texts.port, "Port: ");
         EXPECT_FALSE(ComIsInitialised()) << "COM left initialised after a failed creation";
-        std::string text = log.Text();
-        EXPECT_NE(text.find("GetServerIPAddress() is invoked P"), std::string::npos);
-        EXPECT_NE(text.find("**** ERROR: Failed at spIEndPoint.CreateInstance(), hr 0x80040154 P"),
-                  std::string::npos)
-            << text;
+        EXPECT_TRUE(log.Has("GetServerIPAddress() is invoked P"));
+        EXPECT_TRUE(log.Has("**** ERROR: Failed at spIEndPoint.CreateInstance(), hr 0x80040154 P"))
+            << log.Text();
     });
     OnFreshThread([] {
         ASSERT_TRUE(SUCCEEDED(plat::ComInitialize(true)));
         LogCapture log;
         EXPECT_EQ(SetServerIPAddress("192.0.2.1"), -1);
-        std::string text = log.Text();
-        EXPECT_NE(text.find("SetServerIPAddress() is invoked P"), std::string::npos);
-        EXPECT_NE(text.find("**** ERROR: Failed at spIEndPoint.CreateInstance(), hr 0x80040154 P"),
-                  std::string::npos)
-            << text;
+        EXPECT_TRUE(log.Has("SetServerIPAddress() is invoked P"));
+        EXPECT_TRUE(log.Has("**** ERROR: Failed at spIEndPoint.CreateInstance(), hr 0x80040154 P"))
+            << log.Text();
         plat::ComUninitialize();
     });
 }
@@ -151,13 +128,8 @@ protected:
     void SetUp() override {
         ConfigStoreTest::SetUp();
         std::string library = zavtest::NativePath(ZAV_FAKE_ENDPOINT_PATH);
-        HKEY key;
-        ASSERT_EQ(plat::CreateRegKey(HKEY_LOCAL_MACHINE, plat::ClsidKeyPath(CLSID_ZavEndPoint).c_str(),
-                                     KEY_ALL_ACCESS, &key, nullptr),
-                  ERROR_SUCCESS);
-        EXPECT_EQ(plat::SetRegString(key, nullptr, library.c_str()), ERROR_SUCCESS);
-        EXPECT_EQ(plat::SetRegString(key, "ThreadingModel", "Both"), ERROR_SUCCESS);
-        plat::CloseRegKey(key);
+        zavtest::WriteText(plat::ClsidKeyPath(CLSID_ZavEndPoint), nullptr, library.c_str());
+        zavtest::WriteText(plat::ClsidKeyPath(CLSID_ZavEndPoint), "ThreadingModel", "Both");
         // Our own reference keeps the library loaded to count its objects.
         m_module = plat::LoadModule(library.c_str(), nullptr);
         ASSERT_NE(m_module, nullptr);
@@ -175,36 +147,23 @@ protected:
     LONG (*m_objects)() = nullptr;
 };
 
-TEST_F(ServerAddressComponent, ReadsAddressAndPortThroughATemporaryEndpoint) {
+TEST_F(ServerAddressComponent, ReadsThroughATemporaryEndpointAndHandsTheAddressOverWithPortZero) {
     OnFreshThread([this] {
         Texts texts;
         LogCapture log;
         EXPECT_EQ(GetServerIPAddress(texts.address, texts.port), 0);
         EXPECT_STREQ(texts.address, "192.0.2.10");
         EXPECT_STREQ(texts.port, "Port: 20485");
-        EXPECT_NE(log.Text().find("@@@@ Server:Port 192.0.2.10:20485 P"), std::string::npos) << log.Text();
+        EXPECT_TRUE(log.Has("@@@@ Server:Port 192.0.2.10:20485 P")) << log.Text();
         EXPECT_EQ(m_objects(), 0) << "the temporary endpoint was not released";
         EXPECT_TRUE(ComIsInitialised()) << "COM stays initialised for storing the address later";
-        plat::ComUninitialize();
-    });
-}
-
-TEST_F(ServerAddressComponent, HandsTheAddressOverWithPortZero) {
-    OnFreshThread([this] {
-        Texts texts;
-        ASSERT_EQ(GetServerIPAddress(texts.address, texts.port), 0);
         EXPECT_EQ(SetServerIPAddress("198.51.100.7"), 0);
         EXPECT_EQ(m_objects(), 0);
         plat::ComUninitialize();
     });
-    std::string address;
-    EXPECT_TRUE(zavtest::ReadText(kFakeKey, "Address", &address));
-    EXPECT_EQ(address, std::string("198.51.100.7", 13));
-    DWORD port = 0xFFFF, calls = 0;
-    EXPECT_TRUE(zavtest::ReadDword(kFakeKey, "ConfiguredPort", &port));
-    EXPECT_EQ(port, 0u);
-    EXPECT_TRUE(zavtest::ReadDword(kFakeKey, "ConfigCalls", &calls));
-    EXPECT_EQ(calls, 1u);
+    EXPECT_EQ(zavtest::ReadText(kFakeKey, "Address"), std::string("198.51.100.7", 13));
+    EXPECT_EQ(zavtest::ReadDword(kFakeKey, "ConfiguredPort"), 0u);
+    EXPECT_EQ(zavtest::ReadDword(kFakeKey, "ConfigCalls"), 1u);
 }
 
 TEST_F(ServerAddressComponent, FailuresOfTheComponentAreTracedAndLeaveTheTextsAlone) {
@@ -216,9 +175,8 @@ TEST_F(ServerAddressComponent, FailuresOfTheComponentAreTracedAndLeaveTheTextsAl
         EXPECT_STREQ(texts.address, "keep");
         EXPECT_STREQ(texts.port, "Port: ");
         EXPECT_EQ(SetServerIPAddress("198.51.100.7"), -1);
-        std::string text = log.Text();
-        EXPECT_NE(text.find("**** ERROR: Failed at QueryCurrentConfigA() P"), std::string::npos) << text;
-        EXPECT_NE(text.find("**** Failed to config server 198.51.100.7 P"), std::string::npos) << text;
+        EXPECT_TRUE(log.Has("**** ERROR: Failed at QueryCurrentConfigA() P")) << log.Text();
+        EXPECT_TRUE(log.Has("**** Failed to config server 198.51.100.7 P")) << log.Text();
         EXPECT_EQ(m_objects(), 0);
         plat::ComUninitialize();
     });

@@ -7,37 +7,33 @@
 
 namespace {
 
-TEST(Bstr, ByteLengthsAndContents) {
-    const std::string cases[] = {"", "abc", std::string("a\0b", 3), std::string(200, 'x'), "\xC3\xA9t\xC3\xA9"};
-    for (const std::string& c : cases) {
-        BSTR b = plat::AllocBstrBytes(c.data(), static_cast<UINT>(c.size()));
+TEST(Bstr, KeepsItsBytesWithTwoZeroBytesBehindAndTextStopsAtZero) {
+    const std::string longText(200, 'x');
+    const struct {
+        const char* bytes;  // nullptr: zero-filled
+        UINT length;
+        std::string text;
+    } cases[] = {{"", 0, ""},
+                 {"abc", 3, "abc"},
+                 {"a\0b", 3, "a"},
+                 {longText.c_str(), 200, longText},
+                 {"\xC3\xA9t\xC3\xA9", 5, "\xC3\xA9t\xC3\xA9"},
+                 {nullptr, 5, ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        BSTR b = plat::AllocBstrBytes(c.bytes, c.length);
         ASSERT_NE(b, nullptr);
-        EXPECT_EQ(plat::BstrByteLength(b), c.size());
-        EXPECT_EQ(std::memcmp(b, c.data(), c.size()), 0);
-        // Two zero bytes follow the data, so it can be read as a C string.
-        const char* bytes = reinterpret_cast<const char*>(b);
-        EXPECT_EQ(bytes[c.size()], 0);
-        EXPECT_EQ(bytes[c.size() + 1], 0);
+        EXPECT_EQ(plat::BstrByteLength(b), c.length);
+        const std::string held(reinterpret_cast<const char*>(b), c.length + 2);
+        EXPECT_EQ(held,
+                  (c.bytes ? std::string(c.bytes, c.length) : std::string(c.length, '\0')) + '\0' + '\0');
+        EXPECT_EQ(plat::BstrToString(b), c.text);
         plat::FreeBstr(b);
     }
-}
-
-TEST(Bstr, NullBytesAreZeroFilledAndTextStopsAtZero) {
-    BSTR b = plat::AllocBstrBytes(nullptr, 5);
-    ASSERT_NE(b, nullptr);
-    EXPECT_EQ(plat::BstrByteLength(b), 5u);
-    EXPECT_EQ(plat::BstrToString(b), "");
-    plat::FreeBstr(b);
-
     BSTR t = plat::AllocBstrText("100");
     EXPECT_EQ(plat::BstrByteLength(t), 3u);
     EXPECT_EQ(plat::BstrToString(t), "100");
     plat::FreeBstr(t);
-
-    BSTR z = plat::AllocBstrBytes("ab\0cd", 5);
-    EXPECT_EQ(plat::BstrToString(z), "ab");
-    plat::FreeBstr(z);
-
     EXPECT_EQ(plat::BstrByteLength(nullptr), 0u);
     EXPECT_EQ(plat::BstrToString(nullptr), "");
     plat::FreeBstr(nullptr);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/Event.h"
 #include "platform/Thread.h"
 
@@ -11,39 +13,30 @@ struct EventGuard {
     ~EventGuard() { plat::CloseEvent(h); }
 };
 
-TEST(Event, AutoResetSetTwiceWakesOneWaitOnce) {
-    EventGuard e(plat::MakeEvent(false, false));
-    ASSERT_NE(e.h, nullptr);
-    ASSERT_TRUE(plat::SetEvent(e.h));
-    ASSERT_TRUE(plat::SetEvent(e.h));
-    EXPECT_EQ(plat::WaitForEvent(e.h, 0), WAIT_OBJECT_0);
-    EXPECT_EQ(plat::WaitForEvent(e.h, 0), WAIT_TIMEOUT);
-}
-
-TEST(Event, ManualResetStaysSetUntilReset) {
-    EventGuard e(plat::MakeEvent(true, false));
-    EXPECT_EQ(plat::WaitForEvent(e.h, 0), WAIT_TIMEOUT);
-    plat::SetEvent(e.h);
-    EXPECT_EQ(plat::WaitForEvent(e.h, 0), WAIT_OBJECT_0);
-    EXPECT_EQ(plat::WaitForEvent(e.h, 0), WAIT_OBJECT_0);
-    plat::ResetEvent(e.h);
-    EXPECT_EQ(plat::WaitForEvent(e.h, 0), WAIT_TIMEOUT);
-}
-
-TEST(Event, InitialStateAndReset) {
-    struct Case {
+TEST(Event, EachKindKeepsItsSignalAsWindowsDoes) {
+    // Steps: s sets, r resets, w is a wait that must succeed at once, t one
+    // that must time out.
+    const struct {
         bool manual, initial;
-        DWORD first, second;
+        const char* steps;
     } cases[] = {
-        {false, true, WAIT_OBJECT_0, WAIT_TIMEOUT},
-        {true, true, WAIT_OBJECT_0, WAIT_OBJECT_0},
-        {false, false, WAIT_TIMEOUT, WAIT_TIMEOUT},
-        {true, false, WAIT_TIMEOUT, WAIT_TIMEOUT},
+        {false, false, "tsswt"},  // an auto-reset event set twice wakes one wait once
+        {true, false, "tswwrt"},  // a manual-reset one stays set until reset
+        {false, true, "wt"},     {true, true, "ww"}, {false, true, "rt"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EventGuard e(plat::MakeEvent(c.manual, c.initial));
-        EXPECT_EQ(plat::WaitForEvent(e.h, 0), c.first) << c.manual << c.initial;
-        EXPECT_EQ(plat::WaitForEvent(e.h, 0), c.second) << c.manual << c.initial;
+        ASSERT_NE(e.h, nullptr);
+        for (const char* step = c.steps; *step; ++step) {
+            SCOPED_TRACE(std::string(c.steps) + " step " + std::to_string(step - c.steps));
+            if (*step == 's') {
+                EXPECT_TRUE(plat::SetEvent(e.h));
+            } else if (*step == 'r') {
+                EXPECT_TRUE(plat::ResetEvent(e.h));
+            } else {
+                EXPECT_EQ(plat::WaitForEvent(e.h, 0), *step == 'w' ? WAIT_OBJECT_0 : WAIT_TIMEOUT);
+            }
+        }
     }
 }
 
@@ -103,8 +96,10 @@ TEST(Event, OneSetOfAnAutoResetEventReleasesExactlyOneOfTwoWaiters) {
     // Whichever wakes, the other must still be waiting.
     HANDLE first = nullptr, other = nullptr;
     for (DWORD waited = 0; !first && waited < 10000; waited += 10) {
-        if (plat::WaitForThread(t1, 10) == WAIT_OBJECT_0) first = t1, other = t2;
-        else if (plat::WaitForThread(t2, 0) == WAIT_OBJECT_0) first = t2, other = t1;
+        if (plat::WaitForThread(t1, 10) == WAIT_OBJECT_0)
+            first = t1, other = t2;
+        else if (plat::WaitForThread(t2, 0) == WAIT_OBJECT_0)
+            first = t2, other = t1;
     }
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(plat::WaitForThread(other, 100), WAIT_TIMEOUT);

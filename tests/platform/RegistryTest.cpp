@@ -27,43 +27,26 @@ std::vector<BYTE> Bytes(const std::string& s) {
     return std::vector<BYTE>(s.begin(), s.end());
 }
 
-// Text beyond ASCII in the ANSI code page: UTF-8 on Linux, the system's code
-// page on Windows, where these letters exist in the Western and Central
-// European pages alike.
-std::string AnsiText() {
 #ifdef _WIN32
-    if (GetACP() != CP_UTF8) return "Z\xE1kazn\xEDk \xC4\xE9\xF6";
-#endif
-    return "Z\xC3\xA1kazn\xC3\xADk \xC5\x99\xC3\xA9\xE2\x82\xAC \xF0\x9F\x93\x9E";
-}
-
-// The same word in two cases, for case-insensitive names beyond ASCII.
-std::pair<std::string, std::string> AnsiNamePair() {
-#ifdef _WIN32
-    if (GetACP() != CP_UTF8) return {"Caf\xE9", "CAF\xC9"};
-#endif
-    return {"Caf\xC3\xA9", "CAF\xC3\x89"};
-}
-
-// Whether bytes that are not UTF-8 come back from the ANSI calls as they
-// went in: so on Linux, and on Windows in the Western code page.
-bool KeepsCp1252Bytes() {
-#ifdef _WIN32
-    return GetACP() == 1252;
-#else
-    return true;
-#endif
-}
-
+const bool kAnsiIsUtf8 = GetACP() == CP_UTF8;
+// Bytes that are not UTF-8 come back from the ANSI calls as they went in only
+// in the Western code page.
+const bool kKeepsCp1252Bytes = GetACP() == 1252;
 // Wine lets RegCreateKeyExA create below a handle without KEY_CREATE_SUB_KEY,
 // which Windows refuses.
-bool WineAllowsCreateWithoutAccess() {
-#ifdef _WIN32
+const bool kOnWine = [] {
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}();
 #else
-    return false;
+const bool kAnsiIsUtf8 = true, kKeepsCp1252Bytes = true, kOnWine = false;
 #endif
+
+// Text beyond ASCII in the ANSI code page; on Windows these letters exist in
+// the Western and Central European pages alike.
+std::string AnsiText() {
+    return kAnsiIsUtf8 ? "Z\xC3\xA1kazn\xC3\xADk \xC5\x99\xC3\xA9\xE2\x82\xAC \xF0\x9F\x93\x9E"
+                       : "Z\xE1kazn\xEDk \xC4\xE9\xF6";
 }
 
 struct ReadBack {
@@ -72,13 +55,23 @@ struct ReadBack {
     std::vector<BYTE> data;
 };
 
-// Reads a value as callers do: size first, then the data.
+// Reads a value as callers do, size first. On the way, a buffer too short
+// by all of it or by one byte must get ERROR_MORE_DATA with the size needed,
+// and nothing may be written past the data.
 ReadBack Read(HKEY key, const char* name) {
     DWORD type = 0;
-    DWORD size = 0;
+    DWORD size = 1000;  // a size query ignores what the size says
     LONG rc = plat::QueryRegValue(key, name, &type, nullptr, &size);
     if (rc != ERROR_SUCCESS) return {rc, 0, {}};
-    std::vector<BYTE> data(size + 1, 0xCC);  // one spare byte: nothing may be written past the data
+    std::vector<BYTE> data(size + 1);
+    for (DWORD offered : {DWORD{0}, size - 1}) {
+        if (offered >= size) continue;
+        DWORD got = offered, shortType = 0;
+        EXPECT_EQ(plat::QueryRegValue(key, name, &shortType, data.data(), &got), ERROR_MORE_DATA) << offered;
+        EXPECT_EQ(got, size);
+        EXPECT_EQ(shortType, type);
+    }
+    data.assign(size + 1, 0xCC);
     DWORD got = size + 1;
     rc = plat::QueryRegValue(key, name, &type, data.data(), &got);
     EXPECT_EQ(got, size);
@@ -95,6 +88,12 @@ DWORD ReadDword(HKEY key, const char* name) {
     DWORD v = 0;
     std::memcpy(&v, r.data.data(), 4);
     return v;
+}
+
+LONG EnumAt(HKEY key, DWORD index) {
+    char name[64];
+    DWORD size = sizeof name;
+    return plat::EnumRegKey(key, index, name, &size);
 }
 
 std::vector<std::string> Subkeys(HKEY key) {
@@ -163,7 +162,6 @@ TEST_F(RegistryTest, ValuesRoundTripWithTheirTypeAndSize) {
         std::string data;
         bool cp1252 = false;  // not UTF-8
     } cases[] = {
-        {"Dword", REG_DWORD, std::string("\x0a\0\0\0", 4)},
         {"DwordMax", REG_DWORD, "\xff\xff\xff\xff"},
         {"Empty", REG_SZ, std::string("\0", 1)},
         {"Path", REG_SZ, std::string("C:\\Program Files\\\"ZAV\"\0", 23)},
@@ -188,7 +186,7 @@ TEST_F(RegistryTest, ValuesRoundTripWithTheirTypeAndSize) {
         {" = ", REG_DWORD, std::string("\1\0\0\0", 4)},
     };
     for (const auto& c : cases) {
-        if (c.cp1252 && !KeepsCp1252Bytes()) continue;
+        if (c.cp1252 && !kKeepsCp1252Bytes) continue;
         ASSERT_EQ(plat::SetRegValue(key_, c.name, c.type, reinterpret_cast<const BYTE*>(c.data.data()),
                                     static_cast<DWORD>(c.data.size())),
                   ERROR_SUCCESS)
@@ -197,41 +195,42 @@ TEST_F(RegistryTest, ValuesRoundTripWithTheirTypeAndSize) {
     // Through a second handle, so that nothing comes from the first one's state.
     HKEY reader = Open("", KEY_READ);
     for (const auto& c : cases) {
-        if (c.cp1252 && !KeepsCp1252Bytes()) continue;
+        if (c.cp1252 && !kKeepsCp1252Bytes) continue;
         SCOPED_TRACE(c.name);
         ReadBack r = Read(reader, c.name);
         ASSERT_EQ(r.rc, ERROR_SUCCESS);
         EXPECT_EQ(r.type, c.type);
         EXPECT_EQ(r.data, Bytes(c.data));
     }
-    EXPECT_EQ(Read(reader, nullptr).rc, ERROR_FILE_NOT_FOUND);  // "@" is a name, not the default
+    // The default value is the empty name, and "@" is not it; SetRegString
+    // stores the ANSI text's bytes with their terminator, not its UTF-16 form.
+    ASSERT_EQ(plat::SetRegString(key_, nullptr, AnsiText().c_str()), ERROR_SUCCESS);
+    for (const char* name : {static_cast<const char*>(nullptr), ""}) {
+        ReadBack r = Read(reader, name);
+        ASSERT_EQ(r.rc, ERROR_SUCCESS);
+        EXPECT_EQ(r.type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(r.data, Bytes(AnsiText() + '\0'));
+    }
+    EXPECT_EQ(plat::DeleteRegValue(key_, ""), ERROR_SUCCESS);
+    EXPECT_EQ(Read(reader, nullptr).rc, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Read(reader, "@").rc, ERROR_SUCCESS);
     plat::CloseRegKey(reader);
-}
-
-TEST_F(RegistryTest, ConvenienceSettersWriteStringsWithTheirTerminator) {
-    ASSERT_EQ(plat::SetRegString(key_, "Name", AnsiText().c_str()), ERROR_SUCCESS);
-    ASSERT_EQ(plat::SetRegDword(key_, "Count", 0x12345678u), ERROR_SUCCESS);
-    ReadBack r = Read(key_, "Name");
-    EXPECT_EQ(r.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(r.data.size(), AnsiText().size() + 1);  // bytes of the ANSI text, not of its UTF-16 form
-    EXPECT_EQ(r.data, Bytes(AnsiText() + '\0'));
-    EXPECT_EQ(ReadDword(key_, "Count"), 0x12345678u);
-    EXPECT_EQ(plat::SetRegString(key_, "Name", nullptr), ERROR_INVALID_PARAMETER);
 }
 
 TEST_F(RegistryTest, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
     DWORD disposition = 0;
-    HKEY first = nullptr;
+    HKEY first = nullptr, second = nullptr;
     ASSERT_EQ(plat::CreateRegKey(key_, "Ostrel\\ZAV\\ZAVTSP", KEY_ALL_ACCESS, &first, &disposition),
               ERROR_SUCCESS);
     EXPECT_EQ(disposition, static_cast<DWORD>(REG_CREATED_NEW_KEY));
-    HKEY second = nullptr;
     ASSERT_EQ(plat::CreateRegKey(key_, "OSTREL\\zav\\ZavTsp", KEY_ALL_ACCESS, &second, &disposition),
               ERROR_SUCCESS);
     EXPECT_EQ(disposition, static_cast<DWORD>(REG_OPENED_EXISTING_KEY));
     HKEY third = Open("ostrel\\Zav\\zavtsp", KEY_READ);
 
-    const auto [lower, upper] = AnsiNamePair();
+    // The same word in two cases beyond ASCII.
+    const std::string lower = kAnsiIsUtf8 ? "Caf\xC3\xA9" : "Caf\xE9",
+                      upper = kAnsiIsUtf8 ? "CAF\xC3\x89" : "CAF\xC9";
     ASSERT_EQ(plat::SetRegDword(first, "LineCount", 4), ERROR_SUCCESS);
     ASSERT_EQ(plat::SetRegDword(second, "LINECOUNT", 8), ERROR_SUCCESS);
     ASSERT_EQ(plat::SetRegDword(first, lower.c_str(), 1), ERROR_SUCCESS);
@@ -246,23 +245,19 @@ TEST_F(RegistryTest, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
     for (HKEY k : {first, second, third, ostrel}) plat::CloseRegKey(k);
 }
 
-TEST_F(RegistryTest, DefaultValueIsTheEmptyName) {
-    EXPECT_EQ(Read(key_, nullptr).rc, ERROR_FILE_NOT_FOUND);
-    ASSERT_EQ(plat::SetRegString(key_, nullptr, "first"), ERROR_SUCCESS);
-    ASSERT_EQ(plat::SetRegString(key_, "", "second"), ERROR_SUCCESS);
-    for (const char* name : {static_cast<const char*>(nullptr), ""}) {
-        ReadBack r = Read(key_, name);
-        ASSERT_EQ(r.rc, ERROR_SUCCESS);
-        EXPECT_EQ(r.data, Bytes(std::string("second", 7)));
-    }
-    EXPECT_EQ(plat::DeleteRegValue(key_, nullptr), ERROR_SUCCESS);
-    EXPECT_EQ(Read(key_, "").rc, ERROR_FILE_NOT_FOUND);
-}
-
-TEST_F(RegistryTest, MissingKeysAndValuesAreReported) {
-    HKEY child = Create("Child");
-    ASSERT_EQ(plat::SetRegDword(child, "Present", 1), ERROR_SUCCESS);
-    HKEY out = nullptr;
+// Missing keys and values, handles without the access asked for and keys
+// deleted under an open handle: each call fails with Windows' code, hands
+// out no handle and changes nothing.
+TEST_F(RegistryTest, FailuresGiveWindowsCodesAndChangeNothing) {
+    ASSERT_EQ(plat::SetRegDword(key_, "Kept", 1), ERROR_SUCCESS);
+    HKEY leaf = Create("Leaf");
+    HKEY doomed = Create("Doomed");
+    ASSERT_EQ(plat::SetRegDword(doomed, "Value", 1), ERROR_SUCCESS);
+    ASSERT_EQ(plat::DeleteRegKey(key_, "Doomed"), ERROR_SUCCESS);
+    HKEY ro = Open("", KEY_READ), wo = Open("", KEY_WRITE), out = nullptr;
+    DWORD size = 0;
+    char name[8];
+    BYTE data[4];
     const struct {
         const char* what;
         std::function<LONG()> op;
@@ -270,83 +265,57 @@ TEST_F(RegistryTest, MissingKeysAndValuesAreReported) {
     } cases[] = {
         {"open a missing key", [&] { return plat::OpenRegKey(key_, "Nothing", KEY_READ, &out); },
          ERROR_FILE_NOT_FOUND},
-        {"open below a missing key", [&] { return plat::OpenRegKey(key_, "Nothing\\Child", KEY_READ, &out); },
+        {"open below a missing key", [&] { return plat::OpenRegKey(key_, "Nothing\\Leaf", KEY_READ, &out); },
          ERROR_FILE_NOT_FOUND},
         {"query a missing value",
-         [&] { return plat::QueryRegValue(child, "Absent", nullptr, nullptr, nullptr); },
+         [&] { return plat::QueryRegValue(key_, "Absent", nullptr, nullptr, nullptr); },
          ERROR_FILE_NOT_FOUND},
-        {"delete a missing value", [&] { return plat::DeleteRegValue(child, "Absent"); },
+        {"delete a missing value", [&] { return plat::DeleteRegValue(key_, "Absent"); },
          ERROR_FILE_NOT_FOUND},
         {"delete a missing key", [&] { return plat::DeleteRegKey(key_, "Nothing"); }, ERROR_FILE_NOT_FOUND},
-        {"enumerate past the end",
+        {"enumerate past the end", [&] { return EnumAt(key_, 1); }, ERROR_NO_MORE_ITEMS},
+        {"enumerate a leaf", [&] { return EnumAt(leaf, 0); }, ERROR_NO_MORE_ITEMS},
+        {"enumerate into a short name buffer",  // "Leaf" needs 5 with its terminator
+         [&] { return plat::EnumRegKey(key_, 0, name, &(size = 4)); }, ERROR_MORE_DATA},
+        {"set a string without text", [&] { return plat::SetRegString(key_, "Kept", nullptr); },
+         ERROR_INVALID_PARAMETER},
+        {"query data without a size",
+         [&] { return plat::QueryRegValue(key_, "Kept", nullptr, data, nullptr); }, ERROR_INVALID_PARAMETER},
+        {"overwrite through read-only", [&] { return plat::SetRegDword(ro, "Kept", 2); },
+         ERROR_ACCESS_DENIED},
+        {"add through read-only", [&] { return plat::SetRegDword(ro, "New", 2); }, ERROR_ACCESS_DENIED},
+        {"delete value through read-only", [&] { return plat::DeleteRegValue(ro, "Kept"); },
+         ERROR_ACCESS_DENIED},
+        {"create key through read-only",
          [&] {
-             char name[64];
-             DWORD size = sizeof name;
-             return plat::EnumRegKey(key_, 1, name, &size);
+             return kOnWine ? ERROR_ACCESS_DENIED : plat::CreateRegKey(ro, "New", KEY_READ, &out, nullptr);
          },
-         ERROR_NO_MORE_ITEMS},
-        {"enumerate a leaf",
-         [&] {
-             char name[64];
-             DWORD size = sizeof name;
-             return plat::EnumRegKey(child, 0, name, &size);
-         },
-         ERROR_NO_MORE_ITEMS},
+         ERROR_ACCESS_DENIED},
+        {"query through read-only", [&] { return plat::QueryRegValue(ro, "Kept", nullptr, nullptr, &size); },
+         ERROR_SUCCESS},
+        {"query through write-only", [&] { return plat::QueryRegValue(wo, "Kept", nullptr, nullptr, &size); },
+         ERROR_ACCESS_DENIED},
+        {"enumerate through write-only", [&] { return EnumAt(wo, 0); }, ERROR_ACCESS_DENIED},
+        {"write through write-only", [&] { return plat::SetRegDword(wo, "Other", 3); }, ERROR_SUCCESS},
+        {"query a deleted key",
+         [&] { return plat::QueryRegValue(doomed, "Value", nullptr, nullptr, nullptr); }, ERROR_KEY_DELETED},
+        {"set in a deleted key", [&] { return plat::SetRegDword(doomed, "Value", 2); }, ERROR_KEY_DELETED},
+        {"delete a value of a deleted key", [&] { return plat::DeleteRegValue(doomed, "Value"); },
+         ERROR_KEY_DELETED},
+        {"open below a deleted key", [&] { return plat::OpenRegKey(doomed, "Sub", KEY_READ, &out); },
+         ERROR_KEY_DELETED},
+        {"create below a deleted key",
+         [&] { return plat::CreateRegKey(doomed, "Sub", KEY_ALL_ACCESS, &out, nullptr); }, ERROR_KEY_DELETED},
+        {"enumerate a deleted key", [&] { return EnumAt(doomed, 0); }, ERROR_KEY_DELETED},
     };
     for (const auto& c : cases) {
-        out = nullptr;
         EXPECT_EQ(c.op(), c.expected) << c.what;
         EXPECT_EQ(out, nullptr) << c.what;
     }
-    EXPECT_EQ(ReadDword(child, "Present"), 1u);  // the failures touched nothing
-    plat::CloseRegKey(child);
-}
-
-TEST_F(RegistryTest, ShortBuffersGetMoreDataAndTheSizeNeeded) {
-    const struct {
-        const char* name;
-        DWORD type;
-        std::string data;
-    } values[] = {
-        {"Text", REG_SZ, std::string("hello\0", 6)},
-        {"Ansi", REG_SZ, AnsiText() + '\0'},
-        {"Number", REG_DWORD, std::string("\7\0\0\0", 4)},
-        {"Multi", REG_MULTI_SZ, std::string("a\0bc\0\0", 6)},
-        {"Blob", REG_BINARY, std::string(300, 'x')},
-    };
-    for (const auto& v : values) {
-        SCOPED_TRACE(v.name);
-        const auto needed = static_cast<DWORD>(v.data.size());
-        ASSERT_EQ(
-            plat::SetRegValue(key_, v.name, v.type, reinterpret_cast<const BYTE*>(v.data.data()), needed),
-            ERROR_SUCCESS);
-        const struct {
-            bool withData;
-            DWORD offered;
-            LONG rc;
-        } calls[] = {
-            {false, 0, ERROR_SUCCESS},     // size query
-            {false, 1000, ERROR_SUCCESS},  // size query, whatever the size says
-            {true, 0, ERROR_MORE_DATA},    //
-            {true, needed - 1, ERROR_MORE_DATA}, {true, needed, ERROR_SUCCESS},
-            {true, needed + 10, ERROR_SUCCESS},
-        };
-        for (const auto& call : calls) {
-            SCOPED_TRACE(call.offered);
-            std::vector<BYTE> buf(needed + 16, 0xCC);
-            DWORD type = 0;
-            DWORD size = call.offered;
-            EXPECT_EQ(plat::QueryRegValue(key_, v.name, &type, call.withData ? buf.data() : nullptr, &size),
-                      call.rc);
-            EXPECT_EQ(size, needed);
-            EXPECT_EQ(type, v.type);
-            if (call.rc == ERROR_SUCCESS && call.withData) {
-                EXPECT_EQ(std::vector<BYTE>(buf.begin(), buf.begin() + needed), Bytes(v.data));
-            }
-        }
-    }
-    BYTE buf[4];
-    EXPECT_EQ(plat::QueryRegValue(key_, "Number", nullptr, buf, nullptr), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(ReadDword(key_, "Kept"), 1u);
+    EXPECT_EQ(Read(key_, "New").rc, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Subkeys(key_), std::vector<std::string>{"Leaf"});  // nothing created, nothing came back to life
+    for (HKEY k : {leaf, doomed, ro, wo}) EXPECT_EQ(plat::CloseRegKey(k), ERROR_SUCCESS);
 }
 
 TEST_F(RegistryTest, KeyWithSubkeysIsDeletedOnlyOnceItIsALeaf) {
@@ -355,108 +324,19 @@ TEST_F(RegistryTest, KeyWithSubkeysIsDeletedOnlyOnceItIsALeaf) {
     plat::CloseRegKey(Open("Parent\\Child", KEY_READ));  // still there
     EXPECT_EQ(plat::DeleteRegKey(key_, "PARENT\\child"), ERROR_SUCCESS);
     EXPECT_EQ(plat::DeleteRegKey(key_, "Parent"), ERROR_SUCCESS);
-    HKEY gone = nullptr;
-    EXPECT_EQ(plat::OpenRegKey(key_, "Parent", KEY_READ, &gone), ERROR_FILE_NOT_FOUND);
     EXPECT_TRUE(Subkeys(key_).empty());
-}
-
-TEST_F(RegistryTest, HandlesAllowOnlyTheirAccess) {
-    ASSERT_EQ(plat::SetRegDword(key_, "Kept", 1), ERROR_SUCCESS);
-    plat::CloseRegKey(Create("Sub"));
-    HKEY ro = nullptr;
-    ASSERT_EQ(plat::OpenRegKey(HKEY_LOCAL_MACHINE, path_.c_str(), KEY_READ, &ro), ERROR_SUCCESS);
-    HKEY wo = nullptr;
-    ASSERT_EQ(plat::OpenRegKey(HKEY_LOCAL_MACHINE, path_.c_str(), KEY_WRITE, &wo), ERROR_SUCCESS);
-    HKEY out = nullptr;
-    DWORD size = 0;
-    char name[64];
-    const struct {
-        const char* what;
-        std::function<LONG()> op;
-        LONG expected;
-    } cases[] = {
-        {"overwrite through read-only", [&] { return plat::SetRegDword(ro, "Kept", 2); },
-         ERROR_ACCESS_DENIED},
-        {"add through read-only", [&] { return plat::SetRegDword(ro, "New", 2); }, ERROR_ACCESS_DENIED},
-        {"delete value through read-only", [&] { return plat::DeleteRegValue(ro, "Kept"); },
-         ERROR_ACCESS_DENIED},
-        {"create key through read-only",
-         [&] {
-             return WineAllowsCreateWithoutAccess()
-                        ? ERROR_ACCESS_DENIED
-                        : plat::CreateRegKey(ro, "NewKey", KEY_READ, &out, nullptr);
-         },
-         ERROR_ACCESS_DENIED},
-        {"query through read-only", [&] { return plat::QueryRegValue(ro, "Kept", nullptr, nullptr, &size); },
-         ERROR_SUCCESS},
-        {"query through write-only", [&] { return plat::QueryRegValue(wo, "Kept", nullptr, nullptr, &size); },
-         ERROR_ACCESS_DENIED},
-        {"enumerate through write-only",
-         [&] {
-             size = sizeof name;
-             return plat::EnumRegKey(wo, 0, name, &size);
-         },
-         ERROR_ACCESS_DENIED},
-        {"write through write-only", [&] { return plat::SetRegDword(wo, "Other", 3); }, ERROR_SUCCESS},
-    };
-    for (const auto& c : cases) EXPECT_EQ(c.op(), c.expected) << c.what;
-    EXPECT_EQ(out, nullptr);
-    EXPECT_EQ(ReadDword(key_, "Kept"), 1u);
-    EXPECT_EQ(Read(key_, "New").rc, ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(Subkeys(key_), std::vector<std::string>{"Sub"});
-    EXPECT_EQ(plat::CloseRegKey(ro), ERROR_SUCCESS);
-    EXPECT_EQ(plat::CloseRegKey(wo), ERROR_SUCCESS);
-}
-
-TEST_F(RegistryTest, KeyDeletedUnderAnOpenHandle) {
-    HKEY doomed = Create("Doomed");
-    ASSERT_EQ(plat::SetRegDword(doomed, "Value", 1), ERROR_SUCCESS);
-    ASSERT_EQ(plat::DeleteRegKey(key_, "Doomed"), ERROR_SUCCESS);
-    HKEY out = nullptr;
-    const struct {
-        const char* what;
-        std::function<LONG()> op;
-    } cases[] = {
-        {"query", [&] { return plat::QueryRegValue(doomed, "Value", nullptr, nullptr, nullptr); }},
-        {"set", [&] { return plat::SetRegDword(doomed, "Value", 2); }},
-        {"delete value", [&] { return plat::DeleteRegValue(doomed, "Value"); }},
-        {"open subkey", [&] { return plat::OpenRegKey(doomed, "Sub", KEY_READ, &out); }},
-        {"create subkey", [&] { return plat::CreateRegKey(doomed, "Sub", KEY_ALL_ACCESS, &out, nullptr); }},
-        {"enumerate",
-         [&] {
-             char name[64];
-             DWORD size = sizeof name;
-             return plat::EnumRegKey(doomed, 0, name, &size);
-         }},
-    };
-    for (const auto& c : cases) EXPECT_EQ(c.op(), ERROR_KEY_DELETED) << c.what;
-    EXPECT_EQ(out, nullptr);
-    EXPECT_TRUE(Subkeys(key_).empty());  // nothing came back to life
-    EXPECT_EQ(plat::CloseRegKey(doomed), ERROR_SUCCESS);
-}
-
-TEST_F(RegistryTest, SubkeysEnumerateInOrderAndShortNameBuffersAreRefused) {
-    for (const char* name : {"gamma", "Alpha", "beta"}) plat::CloseRegKey(Create(name));
-    EXPECT_EQ(Subkeys(key_), (std::vector<std::string>{"Alpha", "beta", "gamma"}));
-    char name[8];
-    DWORD size = 5;  // "Alpha" needs 6 with its terminator
-    EXPECT_EQ(plat::EnumRegKey(key_, 0, name, &size), ERROR_MORE_DATA);
-    size = 6;
-    EXPECT_EQ(plat::EnumRegKey(key_, 0, name, &size), ERROR_SUCCESS);
-    EXPECT_EQ(size, 5u);
-    EXPECT_STREQ(name, "Alpha");
 }
 
 TEST_F(RegistryTest, ConcurrentWritersInOneProcessLoseNothing) {
     constexpr int kThreads = 6;
     constexpr int kValues = 20;
+    const auto name = [](int t, int v) { return "t" + std::to_string(t) + "v" + std::to_string(v); };
     std::atomic<int> failures{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&, t] {
             // Each thread has its own handles and creates keys alongside the others.
-            HKEY shared = nullptr;
-            HKEY own = nullptr;
+            HKEY shared = nullptr, own = nullptr;
             const std::string ownName = "Shared\\T" + std::to_string(t);
             if (plat::CreateRegKey(key_, "Shared", KEY_ALL_ACCESS, &shared, nullptr) != ERROR_SUCCESS ||
                 plat::CreateRegKey(key_, ownName.c_str(), KEY_ALL_ACCESS, &own, nullptr) != ERROR_SUCCESS) {
@@ -464,10 +344,9 @@ TEST_F(RegistryTest, ConcurrentWritersInOneProcessLoseNothing) {
                 return;
             }
             for (int v = 0; v < kValues; ++v) {
-                const std::string name = "t" + std::to_string(t) + "v" + std::to_string(v);
-                if (plat::SetRegDword(shared, name.c_str(), static_cast<DWORD>(t * 1000 + v)) !=
+                if (plat::SetRegDword(shared, name(t, v).c_str(), static_cast<DWORD>(t * 1000 + v)) !=
                         ERROR_SUCCESS ||
-                    plat::SetRegDword(own, name.c_str(), static_cast<DWORD>(v)) != ERROR_SUCCESS)
+                    plat::SetRegDword(own, name(t, v).c_str(), static_cast<DWORD>(v)) != ERROR_SUCCESS)
                     ++failures;
             }
             plat::CloseRegKey(shared);
@@ -481,9 +360,8 @@ TEST_F(RegistryTest, ConcurrentWritersInOneProcessLoseNothing) {
     for (int t = 0; t < kThreads; ++t) {
         HKEY own = Open("Shared\\T" + std::to_string(t), KEY_READ);
         for (int v = 0; v < kValues; ++v) {
-            const std::string name = "t" + std::to_string(t) + "v" + std::to_string(v);
-            EXPECT_EQ(ReadDword(shared, name.c_str()), static_cast<DWORD>(t * 1000 + v));
-            EXPECT_EQ(ReadDword(own, name.c_str()), static_cast<DWORD>(v));
+            EXPECT_EQ(ReadDword(shared, name(t, v).c_str()), static_cast<DWORD>(t * 1000 + v));
+            EXPECT_EQ(ReadDword(own, name(t, v).c_str()), static_cast<DWORD>(v));
         }
         plat::CloseRegKey(own);
     }

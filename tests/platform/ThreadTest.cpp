@@ -8,19 +8,24 @@
 
 namespace {
 
-DWORD ReturnArg(void* p) { return static_cast<DWORD>(reinterpret_cast<uintptr_t>(p)); }
+DWORD ReturnArg(void* p) {
+    return static_cast<DWORD>(reinterpret_cast<uintptr_t>(p));
+}
+
+// Runs `proc` on a thread of its own to its end and gives its exit code.
+DWORD ExitCodeOf(plat::ThreadProc proc, void* arg) {
+    HANDLE t = plat::StartThread(proc, arg, 0, nullptr);
+    EXPECT_NE(t, nullptr);
+    EXPECT_EQ(plat::WaitForThread(t, 10000), WAIT_OBJECT_0);
+    DWORD code = 0xDEAD;
+    EXPECT_TRUE(plat::GetThreadExitCode(t, &code));
+    plat::CloseThread(t);
+    return code;
+}
 
 TEST(Thread, ExitCodeIsTheProcedureResult) {
-    const DWORD codes[] = {0, 1, 0xFFFFFFFFu, 0x12345678u};
-    for (DWORD code : codes) {
-        HANDLE t = plat::StartThread(ReturnArg, reinterpret_cast<void*>(static_cast<uintptr_t>(code)), 0, nullptr);
-        ASSERT_NE(t, nullptr);
-        ASSERT_EQ(plat::WaitForThread(t, 10000), WAIT_OBJECT_0);
-        DWORD got = 0xDEAD;
-        EXPECT_TRUE(plat::GetThreadExitCode(t, &got));
-        EXPECT_EQ(got, code);
-        plat::CloseThread(t);
-    }
+    for (DWORD code : {0u, 1u, 0xFFFFFFFFu, 0x12345678u})
+        EXPECT_EQ(ExitCodeOf(ReturnArg, reinterpret_cast<void*>(static_cast<uintptr_t>(code))), code);
 }
 
 // A stack size is what Windows commits up front, not a limit: TAPI's
@@ -56,7 +61,7 @@ DWORD Park(void* p) {
     return 0;
 }
 
-TEST(Thread, IdAndPriorityOfARunningThread) {
+TEST(Thread, IdPriorityAndWaitsOfARunningThread) {
     Parked parked;
     parked.release = plat::MakeEvent(true, false);
     DWORD id = 0;
@@ -64,6 +69,7 @@ TEST(Thread, IdAndPriorityOfARunningThread) {
     ASSERT_NE(t, nullptr);
     DWORD code = 0;
     EXPECT_FALSE(plat::GetThreadExitCode(t, &code)) << "still running";
+    EXPECT_EQ(plat::WaitForThread(t, 20), WAIT_TIMEOUT);
     if (plat::RaiseThreadPriority(t)) {
         EXPECT_EQ(plat::GetThreadPriorityLevel(t), plat::kThreadPriorityHighest);
     }
@@ -75,54 +81,21 @@ TEST(Thread, IdAndPriorityOfARunningThread) {
     plat::CloseEvent(parked.release);
 }
 
-TEST(Thread, WaitForARunningThreadTimesOut) {
-    Parked parked;
-    parked.release = plat::MakeEvent(true, false);
-    HANDLE t = plat::StartThread(Park, &parked, 0, nullptr);
-    EXPECT_EQ(plat::WaitForThread(t, 20), WAIT_TIMEOUT);
-    plat::SetEvent(parked.release);
-    EXPECT_EQ(plat::WaitForThread(t, 10000), WAIT_OBJECT_0);
-    plat::CloseThread(t);
-    plat::CloseEvent(parked.release);
-}
-
 TEST(CriticalSection, ReentrantOnOneThreadExclusiveAcrossThreads) {
-    struct Shared {
-        plat::CriticalSection cs;
-        HANDLE held, release;
-    } s;
-    s.held = plat::MakeEvent(true, false);
-    s.release = plat::MakeEvent(true, false);
-    s.cs.Enter();
-    s.cs.Enter();  // recursion on the owner must not deadlock
-    HANDLE t = plat::StartThread(
-        [](void* p) -> DWORD {
-            auto* sh = static_cast<Shared*>(p);
-            return sh->cs.TryEnter() ? 1 : 0;
-        },
-        &s, 0, nullptr);
-    ASSERT_EQ(plat::WaitForThread(t, 10000), WAIT_OBJECT_0);
-    DWORD code = 9;
-    plat::GetThreadExitCode(t, &code);
-    EXPECT_EQ(code, 0u) << "another thread entered a held section";
-    plat::CloseThread(t);
-
-    s.cs.Leave();
-    s.cs.Leave();
-    t = plat::StartThread(
-        [](void* p) -> DWORD {
-            auto* sh = static_cast<Shared*>(p);
-            if (!sh->cs.TryEnter()) return 0;
-            sh->cs.Leave();
-            return 1;
-        },
-        &s, 0, nullptr);
-    ASSERT_EQ(plat::WaitForThread(t, 10000), WAIT_OBJECT_0);
-    plat::GetThreadExitCode(t, &code);
-    EXPECT_EQ(code, 1u) << "section still held after balanced Leave";
-    plat::CloseThread(t);
-    plat::CloseEvent(s.held);
-    plat::CloseEvent(s.release);
+    plat::CriticalSection cs;
+    cs.Enter();
+    cs.Enter();  // recursion on the owner must not deadlock
+    const plat::ThreadProc tryEnter = [](void* p) -> DWORD {
+        auto* section = static_cast<plat::CriticalSection*>(p);
+        if (!section->TryEnter()) return 0;
+        section->Leave();
+        return 1;
+    };
+    EXPECT_EQ(ExitCodeOf(tryEnter, &cs), 0u) << "another thread entered a held section";
+    cs.Leave();
+    EXPECT_EQ(ExitCodeOf(tryEnter, &cs), 0u) << "released before every Enter had its Leave";
+    cs.Leave();
+    EXPECT_EQ(ExitCodeOf(tryEnter, &cs), 1u) << "section still held after balanced Leave";
 }
 
 TEST(CriticalSection, CountsExactlyUnderContention) {

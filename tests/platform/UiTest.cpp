@@ -32,8 +32,8 @@ TEST(ConsoleUi, MessageBoxAnswers) {
         UINT flags;
         int expected;
     } cases[] = {
-        {"", MB_OK, IDOK},         {"y\n", MB_YESNO, IDYES},       {"n\n", MB_YESNO, IDNO},
-        {"", MB_YESNO, IDNO},      {"ok\n", MB_OKCANCEL, IDOK},    {"", MB_OKCANCEL, IDCANCEL},
+        {"", MB_OK, IDOK},    {"y\n", MB_YESNO, IDYES},    {"n\n", MB_YESNO, IDNO},
+        {"", MB_YESNO, IDNO}, {"ok\n", MB_OKCANCEL, IDOK}, {"", MB_OKCANCEL, IDCANCEL},
     };
     for (const Case& c : cases) {
         ScriptedConsole console(c.script);
@@ -53,8 +53,9 @@ INT_PTR EditDialog(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
     if (msg == plat::kWmCommand && (wp >> 16) == plat::kBnClicked) {
         int id = static_cast<int>(wp & 0xFFFF);
         if (id == IDOK) {
-            g_seen = plat::GetDialogItemText(dlg, 1031) + "|" + std::to_string(plat::ListGetSelection(dlg, 1024)) +
-                     "|" + std::to_string(plat::ListFindExact(dlg, 1024, "101"));
+            g_seen = plat::GetDialogItemText(dlg, 1031) + "|" +
+                     std::to_string(plat::ListGetSelection(dlg, 1024)) + "|" +
+                     std::to_string(plat::ListFindExact(dlg, 1024, "101"));
             plat::EndModalDialog(dlg, 42);
         } else if (id == IDCANCEL) {
             plat::EndModalDialog(dlg, IDCANCEL);
@@ -64,17 +65,18 @@ INT_PTR EditDialog(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
 }
 
 TEST(ConsoleUi, ModalDialogRunsItsProcedureOnScriptedInput) {
-    {
-        ScriptedConsole console("1031=205\n1024#1\n1\n");
+    const struct {
+        const char* script;
+        INT_PTR result;
+        const char* seen;
+    } cases[] = {
+        {"1031=205\n1024#1\n1\n", 42, "205|1|1"}, {"1031=205\n", IDCANCEL, ""},  // input ends: Cancel
+    };
+    for (const auto& c : cases) {
+        ScriptedConsole console(c.script);
         g_seen.clear();
-        EXPECT_EQ(plat::RunModalDialog(nullptr, 104, nullptr, EditDialog, 0), 42);
-        EXPECT_EQ(g_seen, "205|1|1");
-    }
-    {
-        ScriptedConsole console("1031=205\n");  // input ends: Cancel
-        g_seen.clear();
-        EXPECT_EQ(plat::RunModalDialog(nullptr, 104, nullptr, EditDialog, 0), IDCANCEL);
-        EXPECT_EQ(g_seen, "");
+        EXPECT_EQ(plat::RunModalDialog(nullptr, 104, nullptr, EditDialog, 0), c.result) << c.script;
+        EXPECT_EQ(g_seen, c.seen);
     }
 }
 
