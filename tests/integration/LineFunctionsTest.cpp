@@ -3,78 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <memory>
 #include <string>
 
-#include "host/TapiHost.h"
-#include "support/LogFixture.h"
-#include "support/PhoneConfig.h"
-#include "support/SimSwitch.h"
+#include "integration/ServiceFixture.h"
 
 namespace {
 
-// One telephony service per process, and the provider loaded once: its
-// load step reads the install path of the log.
-class ServiceEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        s_logs = std::make_unique<zavtest::LogDirectory>();
-        std::filesystem::create_directories(s_logs->LogsDir());
-        s_host = std::make_unique<zavhost::TapiHost>();
-        ASSERT_TRUE(s_host->Load(zavtest::NativePath(ZAV_PROVIDER_PATH))) << s_host->LastError();
-    }
-    void TearDown() override {
-        s_host.reset();
-        s_logs.reset();
-    }
-    static std::unique_ptr<zavhost::TapiHost> s_host;
-    static std::unique_ptr<zavtest::LogDirectory> s_logs;
-};
-std::unique_ptr<zavhost::TapiHost> ServiceEnvironment::s_host;
-std::unique_ptr<zavtest::LogDirectory> ServiceEnvironment::s_logs;
-const auto* g_service = ::testing::AddGlobalTestEnvironment(new ServiceEnvironment);
+using zavtest::kLineBase;
 
-const DWORD kLineBase = 10;
-
-class LineFunctions : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_sim.Ok()) << m_sim.Error();
-        ASSERT_EQ(m_sim.Register(), S_OK);
-        m_sim.Reset();
-        zavtest::ConfigurePhones({"201", "202"}, -1, {"pw1", "pw2"});
-        AddAccount("201", "pw1", 1);
-        AddAccount("202", "pw2", 1);
-        ASSERT_EQ(Host().NegotiateTSPIVersion(), 0);
-        ASSERT_EQ(Host().EnumDevices(), 0);
-        ASSERT_EQ(Host().ProviderInit(kLineBase, 4), 0);
-        m_mark = Host().GetJournal().Size();
-    }
-    void TearDown() override {
-        EXPECT_EQ(Host().ProviderShutdown(), 0);
-        EXPECT_TRUE(Host().Faults().empty()) << Host().FaultReport();
-        EXPECT_EQ(m_sim.EndPointCount(nullptr), 0);
-    }
-
-    static zavhost::TapiHost& Host() { return *ServiceEnvironment::s_host; }
-    void AddAccount(const char* ext, const char* password, int deviceType) {
-        ZavSimAccount a{ext, password, deviceType, 4001, 90210, "Owner"};
-        ASSERT_EQ(m_sim.AddAccount(&a), 0);
-    }
-    // Line events since the test began, as (message, p1, p2, p3).
-    std::vector<zavhost::JournalEntry> LineEvents(DWORD msg) const {
-        std::vector<zavhost::JournalEntry> out;
-        auto all = Host().GetJournal().Snapshot();
-        for (std::size_t i = m_mark; i < all.size(); ++i)
-            if (all[i].kind == zavhost::EntryKind::LineEvent && all[i].msg == msg) out.push_back(all[i]);
-        return out;
-    }
-
-    zavtest::TempRegistry m_registry;
-    zavtest::SimSwitch m_sim;
-    std::size_t m_mark = 0;
-};
+class LineFunctions : public zavtest::ServiceTest {};
 
 TEST_F(LineFunctions, OpenRefusals) {
     auto& tspi = Host().Tspi();
@@ -295,7 +232,7 @@ TEST_F(LineFunctions, BadHandlesAndPointersAreRefusedNotCrashed) {
 }
 
 TEST(LineFunctionsWithoutSession, RefuseAsUninitialised) {
-    auto& tspi = ServiceEnvironment::s_host->Tspi();
+    auto& tspi = zavtest::ServiceEnvironment::s_host->Tspi();
     HDRVLINE hd = reinterpret_cast<HDRVLINE>(uintptr_t{0xE0E00000});
     HDRVLINE out = nullptr;
     struct Case {

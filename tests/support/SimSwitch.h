@@ -32,6 +32,19 @@ public:
         Resolve(LiveObjects, "ZavSimLiveObjects");
         Resolve(LiveMessages, "ZavSimLiveMessages");
         Resolve(SetSignalMode, "ZavSimSetSignalMode");
+        Resolve(SetCallModel, "ZavSimSetCallModel");
+        Resolve(ExternalCall, "ZavSimExternalCall");
+        Resolve(ExternalAnswer, "ZavSimExternalAnswer");
+        Resolve(ExternalBusy, "ZavSimExternalBusy");
+        Resolve(ExternalHangUp, "ZavSimExternalHangUp");
+        Resolve(ExternalDigits, "ZavSimExternalDigits");
+        Resolve(SetExtensionBusy, "ZavSimSetExtensionBusy");
+        Resolve(LiftHandset, "ZavSimLiftHandset");
+        Resolve(DialOnSet, "ZavSimDialOnSet");
+        Resolve(HangUpSet, "ZavSimHangUpSet");
+        Resolve(FireNoAnswer, "ZavSimFireNoAnswer");
+        Resolve(DescribeCallsRaw, "ZavSimDescribeCalls");
+        Resolve(LegCount, "ZavSimLegCount");
         Resolve(m_register, "DllRegisterServer");
     }
     ~SimSwitch() {
@@ -55,6 +68,12 @@ public:
         return buffer;
     }
 
+    std::string DescribeCalls() const {
+        char buffer[4096];
+        DescribeCallsRaw(buffer, sizeof buffer);
+        return buffer;
+    }
+
     ZavSimAddAccountFn AddAccount = nullptr;
     ZavSimResetFn Reset = nullptr;
     ZavSimInjectMessageFn InjectMessage = nullptr;
@@ -70,6 +89,19 @@ public:
     ZavSimLiveFn LiveObjects = nullptr;
     ZavSimLiveFn LiveMessages = nullptr;
     ZavSimSetSignalModeFn SetSignalMode = nullptr;
+    ZavSimSetCallModelFn SetCallModel = nullptr;
+    ZavSimExternalCallFn ExternalCall = nullptr;
+    ZavSimCallTextFn ExternalAnswer = nullptr;
+    ZavSimCallFn ExternalBusy = nullptr;
+    ZavSimCallFn ExternalHangUp = nullptr;
+    ZavSimCallTextFn ExternalDigits = nullptr;
+    ZavSimSetExtensionBusyFn SetExtensionBusy = nullptr;
+    ZavSimLiftHandsetFn LiftHandset = nullptr;
+    ZavSimDialOnSetFn DialOnSet = nullptr;
+    ZavSimHangUpSetFn HangUpSet = nullptr;
+    ZavSimCallFn FireNoAnswer = nullptr;
+    ZavSimDescribeCallsFn DescribeCallsRaw = nullptr;
+    ZavSimCountFn LegCount = nullptr;
 
 private:
     template <typename Fn>
