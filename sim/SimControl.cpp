@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "SimAccount.h"
+#include "SimCallModel.h"
 #include "SimLiveObjects.h"
 #include "SimMessageData.h"
 #include "SimSwitch.h"
@@ -10,6 +11,7 @@
 
 namespace {
 
+using zavsim::SimCallModel;
 using zavsim::SimSwitch;
 
 std::string Text(const char* text) {
@@ -24,6 +26,26 @@ Result Safely(Result onFailure, Body&& body) noexcept {
     } catch (...) {
         return onFailure;
     }
+}
+
+// A text into the caller's buffer as snprintf would put it: the full length.
+size_t CopyOut(const std::string& text, char* buffer, size_t size) {
+    if (buffer && size > 0) {
+        size_t n = text.size() < size - 1 ? text.size() : size - 1;
+        std::memcpy(buffer, text.data(), n);
+        buffer[n] = 0;
+    }
+    return text.size();
+}
+
+// An operation of the call model, -1 while the model is off or on failure.
+template <typename Operation>
+int OnCalls(Operation&& operation) {
+    return Safely(-1, [&] { return SimSwitch::Instance().Calls(operation); });
+}
+
+int Done(bool done) {
+    return done ? 0 : -1;
 }
 
 zavsim::SimMessageData ToData(const char* extension, const ZavSimMessage& m) {
@@ -119,13 +141,7 @@ ZAVSIM_API int ZavSimSetFaults(const char* extension, const ZavSimFaults* faults
 
 ZAVSIM_API size_t ZavSimReadLog(const char* extension, char* buffer, size_t size) {
     return Safely(static_cast<size_t>(0), [&] {
-        std::string text = SimSwitch::Instance().CommandLog().Text(Text(extension));
-        if (buffer && size > 0) {
-            size_t n = text.size() < size - 1 ? text.size() : size - 1;
-            std::memcpy(buffer, text.data(), n);
-            buffer[n] = 0;
-        }
-        return text.size();
+        return CopyOut(SimSwitch::Instance().CommandLog().Text(Text(extension)), buffer, size);
     });
 }
 
@@ -157,6 +173,83 @@ ZAVSIM_API int ZavSimConnectedCount(const char* extension) {
 
 ZAVSIM_API int ZavSimPendingMessages(const char* extension) {
     return Safely(-1, [&] { return SimSwitch::Instance().CountPending(extension); });
+}
+
+ZAVSIM_API int ZavSimSetCallModel(int on) {
+    return Safely(-1, [&] {
+        SimSwitch::Instance().SetCallModel(on != 0);
+        return 0;
+    });
+}
+
+ZAVSIM_API int32_t ZavSimExternalCall(const char* extension, const char* callerNum, const char* callerName,
+                                      int32_t trunk) {
+    if (!extension) return -1;
+    return OnCalls([&](SimCallModel& calls) {
+        return static_cast<int>(calls.CallFromOutside(extension, Text(callerNum), Text(callerName), trunk));
+    });
+}
+
+ZAVSIM_API int ZavSimExternalAnswer(int32_t callId, const char* name) {
+    return OnCalls([&](SimCallModel& calls) { return Done(calls.AnswerOutside(callId, Text(name))); });
+}
+
+ZAVSIM_API int ZavSimExternalBusy(int32_t callId) {
+    return OnCalls([&](SimCallModel& calls) { return Done(calls.RefuseOutside(callId)); });
+}
+
+ZAVSIM_API int ZavSimExternalHangUp(int32_t callId) {
+    return OnCalls([&](SimCallModel& calls) { return Done(calls.HangUpOutside(callId)); });
+}
+
+ZAVSIM_API int ZavSimExternalDigits(int32_t callId, const char* digits) {
+    return OnCalls([&](SimCallModel& calls) { return Done(calls.DigitsFromOutside(callId, Text(digits))); });
+}
+
+ZAVSIM_API int ZavSimSetExtensionBusy(const char* extension, int busy) {
+    if (!extension) return -1;
+    return OnCalls([&](SimCallModel& calls) {
+        calls.MarkBusy(extension, busy != 0);
+        return 0;
+    });
+}
+
+ZAVSIM_API int32_t ZavSimLiftHandset(const char* extension) {
+    if (!extension) return -1;
+    return OnCalls([&](SimCallModel& calls) {
+        LONG sal = calls.LiftHandset(extension);
+        return sal ? static_cast<int>(sal) : -1;
+    });
+}
+
+ZAVSIM_API int ZavSimDialOnSet(const char* extension, int32_t sal, const char* digits) {
+    if (!extension) return -1;
+    return OnCalls([&](SimCallModel& calls) { return Done(calls.DialOnSet(extension, sal, Text(digits))); });
+}
+
+ZAVSIM_API int ZavSimHangUpSet(const char* extension, int32_t sal) {
+    if (!extension) return -1;
+    return OnCalls([&](SimCallModel& calls) { return Done(calls.HangUpSet(extension, sal)); });
+}
+
+ZAVSIM_API int ZavSimFireNoAnswer(int32_t callId) {
+    return OnCalls([&](SimCallModel& calls) { return Done(calls.NoAnswer(callId)); });
+}
+
+ZAVSIM_API size_t ZavSimDescribeCalls(char* buffer, size_t size) {
+    return Safely(static_cast<size_t>(0), [&] {
+        std::string text;
+        SimSwitch::Instance().Calls([&](SimCallModel& calls) {
+            text = calls.Describe();
+            return 0;
+        });
+        return CopyOut(text, buffer, size);
+    });
+}
+
+ZAVSIM_API int ZavSimLegCount(const char* extension) {
+    if (!extension) return -1;
+    return OnCalls([&](SimCallModel& calls) { return calls.LegCount(extension); });
 }
 
 ZAVSIM_API int ZavSimLiveObjects(void) {

@@ -44,6 +44,11 @@ HRESULT SimEndPoint::Accept(const std::string& line) {
     return S_OK;
 }
 
+HRESULT SimEndPoint::Direct(const std::string& line,
+                            const std::function<HRESULT(SimCallModel&, const std::string&)>& apply) {
+    return SimSwitch::Instance().Command(m_port, line, apply);
+}
+
 HRESULT SimEndPoint::Unregister() {
     return Guarded([&] {
         Accept("Unregister");
@@ -52,12 +57,22 @@ HRESULT SimEndPoint::Unregister() {
 }
 
 HRESULT SimEndPoint::OffHook(LONG sal, DWORD callHandle) {
-    return Guarded(
-        [&] { return Accept(Format("OffHook sal=0x%08X call=0x%08X", Hex(sal), Hex(callHandle))); });
+    return Guarded([&] {
+        return Direct(Format("OffHook sal=0x%08X call=0x%08X", Hex(sal), Hex(callHandle)),
+                      [&](SimCallModel& calls, const std::string& ext) {
+                          return calls.OffHook(ext, sal, static_cast<LONG>(callHandle));
+                      });
+    });
 }
 
 HRESULT SimEndPoint::OnHook(LONG sal) {
-    return Guarded([&] { return Accept(Format("OnHook sal=0x%08X", Hex(sal))); });
+    return Guarded([&] {
+        return Direct(Format("OnHook sal=0x%08X", Hex(sal)),
+                      [&](SimCallModel& calls, const std::string& ext) {
+                          calls.OnHook(ext, sal);
+                          return S_OK;
+                      });
+    });
 }
 
 HRESULT SimEndPoint::Transfer(DWORD callHandle) {
@@ -69,8 +84,13 @@ HRESULT SimEndPoint::CompleteTransfer(LONG sal) {
 }
 
 HRESULT SimEndPoint::Answer(LONG sal, DWORD callHandle) {
-    return Guarded(
-        [&] { return Accept(Format("Answer sal=0x%08X call=0x%08X", Hex(sal), Hex(callHandle))); });
+    return Guarded([&] {
+        return Direct(Format("Answer sal=0x%08X call=0x%08X", Hex(sal), Hex(callHandle)),
+                      [&](SimCallModel& calls, const std::string& ext) {
+                          calls.Answer(ext, sal, static_cast<LONG>(callHandle));
+                          return S_OK;
+                      });
+    });
 }
 
 HRESULT SimEndPoint::Conference(DWORD callHandle) {
@@ -111,7 +131,11 @@ HRESULT SimEndPoint::ConfigServerA(BSTR address, LONG port) {
 
 HRESULT SimEndPoint::DialDigitsA(LONG sal, BSTR digits) {
     return Guarded([&] {
-        return Accept(Format("DialDigitsA sal=0x%08X digits=%s", Hex(sal), LogText(digits).c_str()));
+        return Direct(Format("DialDigitsA sal=0x%08X digits=%s", Hex(sal), LogText(digits).c_str()),
+                      [&](SimCallModel& calls, const std::string& ext) {
+                          calls.Dial(ext, sal, plat::BstrToString(digits));
+                          return S_OK;
+                      });
     });
 }
 
@@ -124,12 +148,22 @@ HRESULT SimEndPoint::RegisterA(BSTR extension, BSTR password) {
 }
 
 HRESULT SimEndPoint::Hold(LONG sal) {
-    return Guarded([&] { return Accept(Format("Hold sal=0x%08X", Hex(sal))); });
+    return Guarded([&] {
+        return Direct(Format("Hold sal=0x%08X", Hex(sal)), [&](SimCallModel& calls, const std::string& ext) {
+            calls.Hold(ext, sal);
+            return S_OK;
+        });
+    });
 }
 
 HRESULT SimEndPoint::Unhold(LONG sal, DWORD callHandle) {
-    return Guarded(
-        [&] { return Accept(Format("Unhold sal=0x%08X call=0x%08X", Hex(sal), Hex(callHandle))); });
+    return Guarded([&] {
+        return Direct(Format("Unhold sal=0x%08X call=0x%08X", Hex(sal), Hex(callHandle)),
+                      [&](SimCallModel& calls, const std::string& ext) {
+                          calls.Unhold(ext, sal, static_cast<LONG>(callHandle));
+                          return S_OK;
+                      });
+    });
 }
 
 HRESULT SimEndPoint::Park(LONG sal, BSTR digits) {
@@ -174,7 +208,11 @@ HRESULT SimEndPoint::GenerateTone(LONG sal, WORD toneMode, LONG duration) {
 
 HRESULT SimEndPoint::SendDigitCollectMsg(LONG sal, LONG start) {
     return Guarded([&] {
-        return Accept(Format("SendDigitCollectMsg sal=0x%08X start=%d", Hex(sal), static_cast<int>(start)));
+        return Direct(Format("SendDigitCollectMsg sal=0x%08X start=%d", Hex(sal), static_cast<int>(start)),
+                      [&](SimCallModel& calls, const std::string& ext) {
+                          calls.SetDigitCollection(ext, sal, start != 0);
+                          return S_OK;
+                      });
     });
 }
 

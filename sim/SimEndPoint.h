@@ -1,15 +1,19 @@
 // One endpoint: the provider's link for one extension. It keeps nothing but
 // its port number at the switch; every call is logged there and answered
-// by it. Methods the call model does not answer yet are accepted and logged.
+// by it. The call-control commands the call model knows go on to it; the
+// others are accepted and only logged.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "zav/EndPoint.h"
 
 namespace zavsim {
+
+class SimCallModel;
 
 class SimEndPoint final : public IEndPoint {
 public:
@@ -68,6 +72,9 @@ public:
 private:
     // Logs the line and accepts the command.
     HRESULT Accept(const std::string& line);
+    // Logs the line and hands the command to the switch's calls.
+    HRESULT Direct(const std::string& line,
+                   const std::function<HRESULT(SimCallModel&, const std::string& extension)>& apply);
 
     const uint64_t m_port;
     std::atomic<ULONG> m_refs{1};

@@ -16,7 +16,8 @@ class SimMessage;
 struct SimPort {
     HANDLE event = nullptr;  // auto-reset, set once per queued message (see QueueLocked)
     bool connected = false;
-    bool bound = false;  // has named an extension in RegisterA
+    bool bound = false;       // has named an extension in RegisterA
+    bool registered = false;  // and the switch accepted it: the extension takes part in calls
     std::string extension;
     uint64_t boundOrder = 0;              // the newest registration wins injected messages
     std::deque<SimMessage*> queue;        // one reference each

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "SimDialPlan.h"
 #include "SimMessage.h"
 #include "platform/Event.h"
 
@@ -37,17 +38,26 @@ void SimSwitch::ClosePort(uint64_t id) {
     port->queue.clear();
     plat::CloseEvent(port->event);
     if (!port->bound) m_log.Append("", port->unboundLog);
+    std::string extension = port->registered ? port->extension : std::string();
     m_ports.erase(id);
+    LeftLocked(extension);
 }
 
 void SimSwitch::Log(uint64_t id, const std::string& line) {
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (SimPort* port = FindLocked(id)) LogLocked(*port, line);
+}
+
+HRESULT SimSwitch::Command(uint64_t id, const std::string& line, const CallCommand& apply) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     SimPort* port = FindLocked(id);
-    if (!port) return;
-    if (port->bound)
-        m_log.Append(port->extension, {line});
-    else
-        port->unboundLog.push_back(line);
+    if (!port) return S_OK;
+    LogLocked(*port, line);
+    if (!m_callModel || !port->registered || !port->connected) return S_OK;
+    std::string extension = port->extension;
+    HRESULT hr = S_OK;
+    RunCallsLocked([&] { hr = apply(m_calls, extension); });
+    return hr;
 }
 
 HRESULT SimSwitch::Connect(uint64_t id, HANDLE* event) {
@@ -66,7 +76,10 @@ HRESULT SimSwitch::Connect(uint64_t id, HANDLE* event) {
 
 void SimSwitch::Disconnect(uint64_t id) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (SimPort* port = FindLocked(id)) port->connected = false;
+    SimPort* port = FindLocked(id);
+    if (!port) return;
+    port->connected = false;
+    if (port->registered) LeftLocked(port->extension);
 }
 
 HRESULT SimSwitch::Register(uint64_t id, const std::string& extension, const std::string& password) {
@@ -87,6 +100,7 @@ HRESULT SimSwitch::Register(uint64_t id, const std::string& extension, const std
     } else if (account->password != password) {
         reply.result = ZAVSIM_REJECT_BAD_PASSWORD;
     } else {
+        port->registered = true;
         reply.vdn = account->vdn;
         reply.serialNumber = account->serialNumber;
         reply.deviceType = account->deviceType;
@@ -101,6 +115,10 @@ HRESULT SimSwitch::Unregister(uint64_t id) {
     if (!port) return E_UNEXPECTED;
     ZavSimFaults faults = FaultsLocked(*port, port->extension);
     if (FAILED(faults.unregisterResult)) return faults.unregisterResult;
+    if (port->registered) {
+        port->registered = false;
+        LeftLocked(port->extension);
+    }
     if (faults.unregisterNoReply) return S_OK;
     SimMessageData reply;
     reply.category = ZAVSIM_CATEGORY_REGISTRATION;
@@ -135,6 +153,8 @@ void SimSwitch::Reset() {
     m_signalMode = ZAVSIM_SIGNAL_PACED;
     for (auto& entry : m_ports) entry.second.unboundLog.clear();
     m_log.ClearAll();
+    m_callModel = false;
+    m_calls.Clear();
 }
 
 bool SimSwitch::Inject(const std::string& extension, SimMessageData data) {
@@ -189,6 +209,20 @@ int SimSwitch::CountEndPoints(const char* extension, bool connectedOnly) {
     return count;
 }
 
+void SimSwitch::SetCallModel(bool on) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_callModel = on;
+    if (!on) m_calls.Clear();
+}
+
+int SimSwitch::Calls(const std::function<int(SimCallModel&)>& operation) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_callModel) return -1;
+    int result = -1;
+    RunCallsLocked([&] { result = operation(m_calls); });
+    return result;
+}
+
 int SimSwitch::CountPending(const char* extension) {
     std::lock_guard<std::mutex> lock(m_mutex);
     size_t count = 0;
@@ -224,6 +258,47 @@ SimPort* SimSwitch::NewestConnectedLocked(const std::string& extension) {
     return newest;
 }
 
+SimPort* SimSwitch::NewestRegisteredLocked(const std::string& extension) {
+    SimPort* newest = nullptr;
+    for (auto& entry : m_ports) {
+        SimPort& port = entry.second;
+        if (!port.registered || !port.connected || port.extension != extension) continue;
+        if (!newest || port.boundOrder > newest->boundOrder) newest = &port;
+    }
+    return newest;
+}
+
+void SimSwitch::LogLocked(SimPort& port, const std::string& line) {
+    if (port.bound)
+        m_log.Append(port.extension, {line});
+    else
+        port.unboundLog.push_back(line);
+}
+
+// The model learns who can take part just before it acts, so accounts and
+// registrations never need to tell it; its messages go to the newest
+// registered endpoint of each extension, or nowhere.
+void SimSwitch::RunCallsLocked(const std::function<void()>& operation) {
+    SimParties parties;
+    for (const auto& entry : m_ports) {
+        const SimPort& port = entry.second;
+        if (!port.registered || !port.connected) continue;
+        if (const SimAccount* account = m_accounts.Find(port.extension))
+            parties[port.extension] = SimParty{account->ownerName, LineAppearances(account->deviceType)};
+    }
+    m_calls.SetParties(std::move(parties));
+    operation();
+    for (SimOutgoing& message : m_calls.TakeOutbox())
+        if (SimPort* port = NewestRegisteredLocked(message.extension))
+            QueueLocked(*port, std::move(message.data));
+}
+
+// An extension that no endpoint serves any longer loses its calls.
+void SimSwitch::LeftLocked(const std::string& extension) {
+    if (!m_callModel || extension.empty() || NewestRegisteredLocked(extension)) return;
+    RunCallsLocked([&] { m_calls.Leave(extension); });
+}
+
 // Paced, each message gets one signal, but only one signal is ever outstanding: an
 // auto-reset event set twice before a wait wakes its waiter once, which would
 // strand the second message with a receiver that takes one message per wake.
@@ -245,6 +320,10 @@ void SimSwitch::BindLocked(SimPort& port, const std::string& extension) {
     if (!port.bound) {
         m_log.Append(extension, port.unboundLog);
         port.unboundLog.clear();
+    }
+    if (port.registered) {
+        port.registered = false;
+        LeftLocked(port.extension);
     }
     port.bound = true;
     port.extension = extension;

@@ -2,15 +2,19 @@
 // library creates. Endpoints forward their calls here by port number; the
 // control functions reach it directly. One lock serialises everything but
 // the command log, which has its own so that waiting for a line blocks
-// nobody else.
+// nobody else. The call model runs under the same lock, and what it says is
+// queued before the lock is released, so every leg hears a call's events in
+// the order they happened.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
 
 #include "SimAccounts.h"
+#include "SimCallModel.h"
 #include "SimCommandLog.h"
 #include "SimMessageData.h"
 #include "SimPort.h"
@@ -28,6 +32,10 @@ public:
     uint64_t OpenPort();
     void ClosePort(uint64_t port);
     void Log(uint64_t port, const std::string& line);
+    // Logs a call-control command and, while the call model is on and the
+    // endpoint is registered, applies it for the endpoint's extension.
+    using CallCommand = std::function<HRESULT(SimCallModel&, const std::string& extension)>;
+    HRESULT Command(uint64_t port, const std::string& line, const CallCommand& apply);
     HRESULT Connect(uint64_t port, HANDLE* event);
     void Disconnect(uint64_t port);
     HRESULT Register(uint64_t port, const std::string& extension, const std::string& password);
@@ -43,6 +51,10 @@ public:
     void SetSignalMode(int mode);
     int CountEndPoints(const char* extension, bool connectedOnly);
     int CountPending(const char* extension);
+    // Switching the call model off forgets every call.
+    void SetCallModel(bool on);
+    // The operation's result, or -1 while the call model is off.
+    int Calls(const std::function<int(SimCallModel&)>& operation);
     SimCommandLog& CommandLog() { return m_log; }
 
 private:
@@ -50,6 +62,10 @@ private:
     ZavSimFaults FaultsLocked(const SimPort& port, const std::string& extension) const;
     SimPort* FindLocked(uint64_t port);
     SimPort* NewestConnectedLocked(const std::string& extension);
+    SimPort* NewestRegisteredLocked(const std::string& extension);
+    void LogLocked(SimPort& port, const std::string& line);
+    void RunCallsLocked(const std::function<void()>& operation);
+    void LeftLocked(const std::string& extension);
     void QueueLocked(SimPort& port, SimMessageData data);
     void BindLocked(SimPort& port, const std::string& extension);
 
@@ -61,6 +77,8 @@ private:
     std::map<std::string, ZavSimFaults> m_faults;  // "" applies to every port without its own
     int m_signalMode = ZAVSIM_SIGNAL_PACED;
     SimCommandLog m_log;
+    bool m_callModel = false;
+    SimCallModel m_calls;
 };
 
 }  // namespace zavsim

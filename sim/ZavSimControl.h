@@ -37,6 +37,32 @@ extern "C" {
 #define ZAVSIM_MSG_SHUTDOWN 0x10003
 #define ZAVSIM_MSG_PHONE_QUERY_REPLY 0x30001
 
+/* The call-control messages the call model produces; sim/README.md gives
+ * what each carries. */
+#define ZAVSIM_MSG_OFFHOOK_REPLY 0x20001
+#define ZAVSIM_MSG_ANSWER_REPLY 0x20002
+#define ZAVSIM_MSG_ONHOOK_REPLY 0x20003
+#define ZAVSIM_MSG_HOLD_REPLY 0x20009
+#define ZAVSIM_MSG_UNHOLD_REPLY 0x2000A
+#define ZAVSIM_MSG_NEW_CALL 0x28001
+#define ZAVSIM_MSG_RING_BACK 0x28002
+#define ZAVSIM_MSG_CONNECTED 0x28003
+#define ZAVSIM_MSG_BUSY 0x28004
+#define ZAVSIM_MSG_ONHOOK_REMOTE 0x28006
+#define ZAVSIM_MSG_DIGIT_REMOTE 0x28008
+#define ZAVSIM_MSG_STOP_DIALTONE 0x28009
+
+/* Reasons the call model gives in eBusy and eOnhookReply. The provider
+ * takes 10 for a bad address and keeps a call's reason for the others. */
+#define ZAVSIM_REASON_UNOBTAINABLE 10
+#define ZAVSIM_REASON_NORMAL 16
+#define ZAVSIM_REASON_BUSY 17
+#define ZAVSIM_REASON_NO_ANSWER 23
+/* The result of a hold or unhold that the leg's state does not allow. */
+#define ZAVSIM_RESULT_REFUSED 1
+/* OffHook's result when the extension has no free line appearance. */
+#define ZAVSIM_E_NO_APPEARANCE ((int32_t)0x800700AAL)
+
 /* How endpoints signal their messages (ZavSimSetSignalMode). Paced, the
  * default, is described at ZavSimInjectMessage. On queue, the event is set
  * as each message is queued, so signals that come before the receiver waits
@@ -115,8 +141,8 @@ typedef struct ZavSimFaults {
  * a missing account or extension. */
 ZAVSIM_API int ZavSimAddAccount(const ZavSimAccount* account);
 
-/* Forgets every account, fault setting and command log, and signals paced
- * again. Live endpoints keep
+/* Forgets every account, fault setting, command log and call, signals paced
+ * again and switches the call model off. Live endpoints keep
  * their extension, connection and queued messages. */
 ZAVSIM_API void ZavSimReset(void);
 
@@ -178,6 +204,56 @@ ZAVSIM_API int ZavSimPendingMessages(const char* extension);
 ZAVSIM_API int ZavSimLiveObjects(void);
 ZAVSIM_API int ZavSimLiveMessages(void);
 
+/* The call model: calls between the registered extensions and parties
+ * outside, the provider's commands answered as the switch would answer
+ * them (sim/README.md). It is off until switched on, so that a test can
+ * script every message itself; while it is off the endpoints only log their
+ * commands and the functions below give -1. Switching it off, or
+ * ZavSimReset, forgets every call without a message. 0, or -1 for a failure.
+ *
+ * Calls are named by their global call id, which every message about the
+ * call carries. Nothing times out by itself: ZavSimFireNoAnswer plays the
+ * switch's no-answer timer. */
+ZAVSIM_API int ZavSimSetCallModel(int on);
+
+/* A party outside calls the extension through the trunk (0: none); null
+ * texts are empty. The call's id, 0 when the extension is busy, cannot be
+ * reached or has no free line appearance, -1 for a failure. */
+ZAVSIM_API int32_t ZavSimExternalCall(const char* extension, const char* callerNum, const char* callerName,
+                                      int32_t trunk);
+
+/* The outside party the call rings answers, giving its name (null: none),
+ * or refuses the call as busy. */
+ZAVSIM_API int ZavSimExternalAnswer(int32_t callId, const char* name);
+ZAVSIM_API int ZavSimExternalBusy(int32_t callId);
+
+/* The outside party of the call hangs up, at any stage of the call. */
+ZAVSIM_API int ZavSimExternalHangUp(int32_t callId);
+
+/* The outside party of a connected call sends DTMF digits; the extension's
+ * leg hears them while its digit collection is on. */
+ZAVSIM_API int ZavSimExternalDigits(int32_t callId, const char* digits);
+
+/* Calls to the extension find it busy (non-zero) or free again (0). */
+ZAVSIM_API int ZavSimSetExtensionBusy(const char* extension, int busy);
+
+/* The telephone set itself: the handset is lifted (the new leg's SAL, or
+ * -1), a number is dialled on a leg of the set, a leg is hung up (SAL 0:
+ * the handset is put down, ending every leg of the set not on hold). */
+ZAVSIM_API int32_t ZavSimLiftHandset(const char* extension);
+ZAVSIM_API int ZavSimDialOnSet(const char* extension, int32_t sal, const char* digits);
+ZAVSIM_API int ZavSimHangUpSet(const char* extension, int32_t sal);
+
+/* The no-answer timer of a call that is ringing fires: the call ends. */
+ZAVSIM_API int ZavSimFireNoAnswer(int32_t callId);
+
+/* The calls, one line each, oldest first, such as "call 3: 201 sal 65
+ * ringback, 202 sal 1 ringing"; copied as ZavSimReadLog copies. */
+ZAVSIM_API size_t ZavSimDescribeCalls(char* buffer, size_t size);
+
+/* The legs the extension has in calls; -1 while the call model is off. */
+ZAVSIM_API int ZavSimLegCount(const char* extension);
+
 /* The same functions as pointers, for resolving them by name. */
 typedef int (*ZavSimAddAccountFn)(const ZavSimAccount*);
 typedef void (*ZavSimResetFn)(void);
@@ -191,6 +267,15 @@ typedef void (*ZavSimClearLogFn)(const char*);
 typedef int (*ZavSimWaitForLogFn)(const char*, const char*, int, uint32_t);
 typedef int (*ZavSimCountFn)(const char*);
 typedef int (*ZavSimLiveFn)(void);
+typedef int (*ZavSimSetCallModelFn)(int);
+typedef int32_t (*ZavSimExternalCallFn)(const char*, const char*, const char*, int32_t);
+typedef int (*ZavSimCallFn)(int32_t);                  /* ExternalBusy, ExternalHangUp, FireNoAnswer */
+typedef int (*ZavSimCallTextFn)(int32_t, const char*); /* ExternalAnswer, ExternalDigits */
+typedef int (*ZavSimSetExtensionBusyFn)(const char*, int);
+typedef int32_t (*ZavSimLiftHandsetFn)(const char*);
+typedef int (*ZavSimDialOnSetFn)(const char*, int32_t, const char*);
+typedef int (*ZavSimHangUpSetFn)(const char*, int32_t);
+typedef size_t (*ZavSimDescribeCallsFn)(char*, size_t);
 
 #ifdef __cplusplus
 }

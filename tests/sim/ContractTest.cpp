@@ -6,8 +6,10 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Bstr.h"
 #include "platform/Com.h"
@@ -416,6 +418,135 @@ TEST_F(SimContract, ServerAddressThroughTheComponent) {
         plat::FreeBstr(address);
     }
     plat::DeleteRegKey(HKEY_LOCAL_MACHINE, ZAVSIM_SERVER_KEY);
+}
+
+// A call-control message as the scenarios spell it: kind and leg, then what
+// else it carries, the parties as [number|name|dialled|trunk].
+std::string Spell(const Message& m) {
+    static const std::map<LONG, std::string> kinds = {
+        {0x20001, "offhook"}, {0x20002, "answer"},  {0x20003, "onhook"},   {0x20009, "hold"},
+        {0x2000A, "unhold"},  {0x28001, "newcall"}, {0x28002, "ringback"}, {0x28003, "connected"},
+        {0x28004, "busy"},    {0x28006, "remote"},  {0x28008, "digit"},    {0x28009, "stop"}};
+    LONG type = Number(m, &IMsgInt::GetMsgType);
+    std::string text = kinds.count(type) ? kinds.at(type) : Hex(type);
+    text += " " + std::to_string(Number(m, &IMsgInt::GetSAL1));
+    if (LONG id = Number(m, &IMsgInt::GetRequestId)) text += " req=" + Hex(id);
+    if (LONG result = Number(m, &IMsgInt::GetResult)) text += " result=" + std::to_string(result);
+    if (LONG reason = Number(m, &IMsgInt::GetReason)) text += " reason=" + std::to_string(reason);
+    if (LONG digit = Number(m, &IMsgInt::GetDigit)) text += std::string(" digit=") + static_cast<char>(digit);
+    std::string parties = Text(m, &IMsgInt::GetCallerNum) + "|" + Text(m, &IMsgInt::GetCallerName) + "|" +
+                          Text(m, &IMsgInt::GetDialedNum) + "|" + Text(m, &IMsgInt::GetTrunk);
+    return parties == "|||" ? text : text + " [" + parties + "]";
+}
+
+// One scenario between 201 (endpoint a, "Doe, John") and 202 (b, "Roe,
+// Ann"): the provider's commands and the far end's actions, one step at a
+// time, and what each extension hears. The provider proposes SAL 65.
+struct Play {
+    IEndPoint* a;
+    IEndPoint* b;
+    const zavtest::SimSwitch& sim;
+    LONG call = 0;  // the global call id, once a message has carried it
+};
+using Step = void (*)(Play&);
+constexpr DWORD kCall = 0xE0010005, kAnswer = 0xE0020001;
+
+TEST_F(SimContract, CallModelPlaysEachLegsMessages) {
+    Link a = Registered("201"), b = Registered("202");
+    ASSERT_TRUE(a.endPoint && b.endPoint);
+    ZavSimAccount roe{"202", "pw", 1, 0, 0, "Roe, Ann"};
+    ASSERT_EQ(m_sim.AddAccount(&roe), 0);
+    const std::string ringing = "newcall 1 [201|Doe, John|202|]";
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        std::string at201, at202;
+    } cases[] = {
+        {"answered, the caller hangs up",
+         {[](Play& p) { p.a->OffHook(65, kCall); }, [](Play& p) { p.a->DialDigitsA(65, Bstr("20")); },
+          [](Play& p) { p.a->DialDigitsA(65, Bstr("2")); }, [](Play& p) { p.b->Answer(1, kAnswer); },
+          [](Play& p) { p.a->OnHook(65); }},
+         "offhook 65 req=E0010005; stop 65; ringback 65 [202|Roe, Ann||]; connected 65 [202|Roe, Ann|202|]; "
+         "onhook 65 reason=16",
+         ringing + "; answer 1 req=E0020001; remote 1; onhook 1 reason=16"},
+        {"answered, digits and hold, the callee hangs up",
+         {[](Play& p) { p.a->OffHook(65, kCall); }, [](Play& p) { p.a->DialDigitsA(65, Bstr("202")); },
+          [](Play& p) { p.b->Answer(1, kAnswer); }, [](Play& p) { p.b->SendDigitCollectMsg(1, 1); },
+          [](Play& p) { p.a->DialDigitsA(65, Bstr("5#")); }, [](Play& p) { p.a->Hold(65); },
+          [](Play& p) { p.a->Unhold(65, kCall); }, [](Play& p) { p.a->Unhold(65, kCall); },
+          [](Play& p) { p.b->OnHook(1); }},
+         "offhook 65 req=E0010005; stop 65; ringback 65 [202|Roe, Ann||]; connected 65 [202|Roe, Ann|202|]; "
+         "hold 65; unhold 65 req=E0010005; unhold 65 req=E0010005 result=1; remote 65; onhook 65 reason=16",
+         ringing + "; answer 1 req=E0020001; digit 1 digit=5; digit 1 digit=#; onhook 1 reason=16"},
+        {"busy",
+         {[](Play& p) { p.sim.SetExtensionBusy("202", 1); }, [](Play& p) { p.a->OffHook(65, kCall); },
+          [](Play& p) { p.a->DialDigitsA(65, Bstr("202")); }, [](Play& p) { p.a->OnHook(65); }},
+         "offhook 65 req=E0010005; stop 65; busy 65 reason=17; onhook 65 reason=16",
+         ""},
+        {"unknown extension",
+         {[](Play& p) { p.a->OffHook(65, kCall); }, [](Play& p) { p.a->DialDigitsA(65, Bstr("299")); },
+          [](Play& p) { p.a->OnHook(65); }},
+         "offhook 65 req=E0010005; stop 65; busy 65 reason=10; onhook 65 reason=16",
+         ""},
+        {"from outside, answered, the outside hangs up",
+         {[](Play& p) { EXPECT_GT(p.sim.ExternalCall("202", "5551234", "Acme", 12), 0); },
+          [](Play& p) { p.b->Answer(1, kAnswer); }, [](Play& p) { p.sim.ExternalHangUp(p.call); }},
+         "",
+         "newcall 1 [5551234|Acme|202|12]; answer 1 req=E0020001; remote 1; onhook 1 reason=16"},
+        {"to outside, answered",
+         {[](Play& p) { p.a->OffHook(65, kCall); }, [](Play& p) { p.a->DialDigitsA(65, Bstr("0,5551234")); },
+          [](Play& p) { EXPECT_EQ(p.sim.ExternalAnswer(p.call, "Acme"), 0); },
+          [](Play& p) { p.a->OnHook(65); }},
+         "offhook 65 req=E0010005; stop 65; ringback 65 [05551234|||1]; "
+         "connected 65 [05551234|Acme|05551234|1]; onhook 65 reason=16",
+         ""},
+        {"started at the set, not answered",
+         {[](Play& p) { EXPECT_EQ(p.sim.LiftHandset("201"), 1); },
+          [](Play& p) { EXPECT_EQ(p.sim.DialOnSet("201", 1, "202"), 0); },
+          [](Play& p) { EXPECT_EQ(p.sim.FireNoAnswer(p.call), 0); }},
+         "offhook 1; stop 1; ringback 1 [202|Roe, Ann||]; remote 1; onhook 1 reason=23",
+         ringing + "; remote 1; onhook 1 reason=23"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(m_sim.SetCallModel(1), 0);
+        Play play{a.endPoint.get(), b.endPoint.get(), m_sim};
+        std::map<std::string, std::string> heard;
+        for (Step step : c.steps) {
+            step(play);
+            for (const auto& [ext, link] : {std::pair{"201", &a}, std::pair{"202", &b}}) {
+                while (Message m = link->Next()) {
+                    EXPECT_EQ(Text(m, &IMsgInt::GetExtension), ext);
+                    LONG call = Number(m, &IMsgInt::GetGlobalCallId);
+                    EXPECT_NE(call, 0);
+                    EXPECT_TRUE(!play.call || call == play.call) << "one call, one id";
+                    play.call = call;
+                    heard[ext] += (heard[ext].empty() ? "" : "; ") + Spell(m);
+                }
+            }
+        }
+        EXPECT_EQ(heard["201"], c.at201);
+        EXPECT_EQ(heard["202"], c.at202);
+        EXPECT_EQ(m_sim.LegCount("201") + m_sim.LegCount("202"), 0) << "a leg outlived its call";
+        ASSERT_EQ(m_sim.SetCallModel(0), 0);  // forgets the busy mark
+    }
+}
+
+// An ordinary telephone has 18 line appearances: the provider's off-hook is
+// refused beyond them and a call finds the extension busy. Off, the model
+// leaves commands to the log alone.
+TEST_F(SimContract, CallModelRunsOutOfLineAppearances) {
+    Link a = Registered("201");
+    ASSERT_TRUE(a.endPoint);
+    EXPECT_EQ(a.endPoint->OffHook(65, kCall), S_OK);
+    EXPECT_FALSE(a.Next()) << "answered while the model is off";
+    EXPECT_EQ(m_sim.ExternalCall("201", "5551234", "", 0), -1);
+    ASSERT_EQ(m_sim.SetCallModel(1), 0);
+    for (LONG sal = 65; sal < 65 + 18; ++sal) ASSERT_EQ(a.endPoint->OffHook(sal, kCall), S_OK) << sal;
+    EXPECT_EQ(a.endPoint->OffHook(83, kCall), ZAVSIM_E_NO_APPEARANCE);
+    EXPECT_EQ(m_sim.ExternalCall("201", "5551234", "", 0), 0);
+    EXPECT_EQ(m_sim.LegCount("201"), 18);
+    EXPECT_EQ(m_sim.PendingMessages("201"), 18);
 }
 
 }  // namespace

@@ -1,0 +1,248 @@
+#include "SimCallModel.h"
+
+#include <cstring>
+#include <utility>
+
+#include "ZavSimControl.h"
+
+namespace zavsim {
+
+namespace {
+
+// The provider drops messages whose SAL is above its slots plus 64, so the
+// switch never chooses one there.
+constexpr LONG kHighestChosenSal = 18 + 64;
+constexpr LONG kNoSal = 0xFFFF;
+
+}  // namespace
+
+std::vector<SimOutgoing> SimCallModel::TakeOutbox() {
+    std::vector<SimOutgoing> said;
+    said.swap(m_outbox);
+    return said;
+}
+
+void SimCallModel::Clear() {
+    m_calls.clear();
+    m_busy.clear();
+    m_outbox.clear();
+}
+
+HRESULT SimCallModel::OffHook(const std::string& ext, LONG sal, LONG handle) {
+    if (!m_parties.count(ext)) return S_OK;
+    LONG taken = TakeSal(ext, sal);
+    if (!taken) return ZAVSIM_E_NO_APPEARANCE;
+    StartCall(ext, taken, handle);
+    return S_OK;
+}
+
+void SimCallModel::Dial(const std::string& ext, LONG sal, const std::string& digits) {
+    Leg leg = FindLeg(ext, sal);
+    if (!leg) return;
+    SimCall& call = *leg.call;
+    if (leg.end->state == SimLegState::Connected) {
+        SendDigits(call, *leg.other, digits);
+        return;
+    }
+    SimEnd& caller = call.caller;
+    if (leg.end != &caller ||
+        (caller.state != SimLegState::Dialtone && caller.state != SimLegState::Dialling))
+        return;
+    bool ended = CollectDigits(digits, &call.dialled);
+    if (caller.state == SimLegState::Dialtone && (ended || !call.dialled.empty())) {
+        caller.state = SimLegState::Dialling;
+        Say(caller, call, ZAVSIM_MSG_STOP_DIALTONE);
+    }
+    switch (RouteNumber(call.dialled, ended, m_parties)) {
+        case SimRoute::Incomplete:
+            break;
+        case SimRoute::Unobtainable:
+            Refuse(call, ZAVSIM_REASON_UNOBTAINABLE);
+            break;
+        case SimRoute::External:
+            RingOutside(call);
+            break;
+        case SimRoute::Extension:
+            if (!Offer(call, call.dialled)) Refuse(call, ZAVSIM_REASON_BUSY);
+            break;
+    }
+}
+
+void SimCallModel::Answer(const std::string& ext, LONG sal, LONG handle) {
+    Leg leg = FindLeg(ext, sal);
+    if (!leg || leg.end != &leg.call->callee || leg.end->state != SimLegState::Ringing) return;
+    Say(*leg.end, *leg.call, ZAVSIM_MSG_ANSWER_REPLY).requestId = handle;
+    Connect(*leg.call);
+}
+
+void SimCallModel::OnHook(const std::string& ext, LONG sal) {
+    if (Leg leg = FindLeg(ext, sal)) Release(*leg.call, leg.end, ZAVSIM_REASON_NORMAL);
+}
+
+void SimCallModel::Hold(const std::string& ext, LONG sal) {
+    Leg leg = FindLeg(ext, sal);
+    if (!leg) return;
+    bool allowed = leg.end->state == SimLegState::Connected;
+    if (allowed) leg.end->state = SimLegState::Held;
+    Say(*leg.end, *leg.call, ZAVSIM_MSG_HOLD_REPLY).result = allowed ? 0 : ZAVSIM_RESULT_REFUSED;
+}
+
+void SimCallModel::Unhold(const std::string& ext, LONG sal, LONG handle) {
+    Leg leg = FindLeg(ext, sal);
+    if (!leg) return;
+    bool allowed = leg.end->state == SimLegState::Held;
+    if (allowed) leg.end->state = SimLegState::Connected;
+    SimMessageData& reply = Say(*leg.end, *leg.call, ZAVSIM_MSG_UNHOLD_REPLY);
+    reply.result = allowed ? 0 : ZAVSIM_RESULT_REFUSED;
+    reply.requestId = handle;
+}
+
+void SimCallModel::SetDigitCollection(const std::string& ext, LONG sal, bool on) {
+    if (Leg leg = FindLeg(ext, sal)) leg.end->collecting = on;
+}
+
+void SimCallModel::Leave(const std::string& ext) {
+    // Messages to the extension itself go nowhere now; its far ends hear it.
+    std::vector<std::pair<LONG, LONG>> legs;  // call id, SAL
+    for (const auto& [id, call] : m_calls)
+        for (const SimEnd* end : {&call.caller, &call.callee})
+            if (end->IsLeg() && end->number == ext) legs.emplace_back(id, end->sal);
+    for (const auto& [id, sal] : legs)
+        if (Leg leg = FindLeg(ext, sal)) Release(*leg.call, leg.end, ZAVSIM_REASON_NORMAL);
+}
+
+SimCallModel::Leg SimCallModel::FindLeg(const std::string& ext, LONG sal) {
+    for (auto& entry : m_calls) {
+        SimCall& call = entry.second;
+        if (call.caller.IsLeg() && call.caller.number == ext && call.caller.sal == sal)
+            return {&call, &call.caller, &call.callee};
+        if (call.callee.IsLeg() && call.callee.number == ext && call.callee.sal == sal)
+            return {&call, &call.callee, &call.caller};
+    }
+    return {};
+}
+
+SimCall* SimCallModel::FindCall(LONG callId) {
+    auto it = m_calls.find(callId);
+    return it == m_calls.end() ? nullptr : &it->second;
+}
+
+// The proposed SAL when it is free at the extension, else the lowest free
+// one the switch may choose; 0 when the extension has no room for a leg.
+LONG SimCallModel::TakeSal(const std::string& ext, LONG proposed) const {
+    auto party = m_parties.find(ext);
+    if (party == m_parties.end() || LegCount(ext) >= party->second.appearances) return 0;
+    std::set<LONG> used;
+    for (const auto& entry : m_calls)
+        for (const SimEnd* end : {&entry.second.caller, &entry.second.callee})
+            if (end->IsLeg() && end->number == ext) used.insert(end->sal);
+    if (proposed > 0 && proposed != kNoSal && !used.count(proposed)) return proposed;
+    for (LONG sal = 1; sal <= kHighestChosenSal; ++sal)
+        if (!used.count(sal)) return sal;
+    return 0;
+}
+
+SimCall& SimCallModel::StartCall(const std::string& ext, LONG sal, LONG handle) {
+    SimCall& call = m_calls[m_nextCallId];
+    call.id = m_nextCallId++;
+    call.caller.number = ext;
+    call.caller.name = m_parties[ext].name;
+    call.caller.sal = sal;
+    Say(call.caller, call, ZAVSIM_MSG_OFFHOOK_REPLY).requestId = handle;
+    return call;
+}
+
+// Rings the extension: false, and nothing said, when it cannot take the call.
+bool SimCallModel::Offer(SimCall& call, const std::string& ext) {
+    if (ext == call.caller.number || m_busy.count(ext)) return false;
+    LONG sal = TakeSal(ext, 0);
+    if (!sal) return false;
+    SimEnd& callee = call.callee;
+    callee = SimEnd{};
+    callee.number = ext;
+    callee.name = m_parties[ext].name;
+    callee.sal = sal;
+    callee.state = SimLegState::Ringing;
+    call.caller.state = SimLegState::Ringback;
+    SimMessageData& offer = Say(callee, call, ZAVSIM_MSG_NEW_CALL);
+    offer.callerNum = call.caller.number;
+    offer.callerName = call.caller.name;
+    offer.dialedNum = call.dialled;
+    offer.trunk = call.trunk;
+    if (call.caller.IsLeg()) {
+        SimMessageData& ring = Say(call.caller, call, ZAVSIM_MSG_RING_BACK);
+        ring.callerNum = callee.number;
+        ring.callerName = callee.name;
+    }
+    return true;
+}
+
+// Out through the lowest trunk no other call holds.
+void SimCallModel::RingOutside(SimCall& call) {
+    std::set<std::string> held;
+    for (const auto& entry : m_calls) held.insert(entry.second.trunk);
+    int trunk = 1;
+    while (held.count(std::to_string(trunk))) ++trunk;
+    call.trunk = std::to_string(trunk);
+    call.callee = SimEnd{};
+    call.callee.number = call.dialled;
+    call.callee.external = true;
+    call.callee.state = SimLegState::Ringing;
+    call.caller.state = SimLegState::Ringback;
+    SimMessageData& ring = Say(call.caller, call, ZAVSIM_MSG_RING_BACK);
+    ring.callerNum = call.callee.number;
+    ring.trunk = call.trunk;
+}
+
+// The caller hears busy and stays off hook until it hangs up.
+void SimCallModel::Refuse(SimCall& call, LONG reason) {
+    call.callee = SimEnd{};
+    call.caller.state = SimLegState::Busy;
+    Say(call.caller, call, ZAVSIM_MSG_BUSY).reason = reason;
+}
+
+void SimCallModel::Connect(SimCall& call) {
+    call.caller.state = SimLegState::Connected;
+    call.callee.state = SimLegState::Connected;
+    if (!call.caller.IsLeg()) return;
+    SimMessageData& connected = Say(call.caller, call, ZAVSIM_MSG_CONNECTED);
+    connected.callerNum = call.callee.number;
+    connected.callerName = call.callee.name;
+    connected.dialedNum = call.dialled;
+    connected.trunk = call.trunk;
+}
+
+// Ends the call. A leg that did not hang up itself hears the far end go
+// first; the provider disconnects only on the reply.
+void SimCallModel::Release(SimCall& call, const SimEnd* leaving, LONG reason) {
+    for (const SimEnd* end : {&call.caller, &call.callee}) {
+        if (!end->IsLeg()) continue;
+        if (end != leaving) Say(*end, call, ZAVSIM_MSG_ONHOOK_REMOTE);
+        Say(*end, call, ZAVSIM_MSG_ONHOOK_REPLY).reason = reason;
+    }
+    m_calls.erase(call.id);
+}
+
+void SimCallModel::SendDigits(const SimCall& call, SimEnd& to, const std::string& digits) {
+    if (to.state != SimLegState::Connected) return;
+    for (char digit : digits) {
+        if (digit == 0 || !std::strchr("0123456789*#ABCD", digit)) continue;
+        if (to.external)
+            to.heard += digit;
+        else if (to.collecting)
+            Say(to, call, ZAVSIM_MSG_DIGIT_REMOTE).digit = static_cast<unsigned char>(digit);
+    }
+}
+
+SimMessageData& SimCallModel::Say(const SimEnd& leg, const SimCall& call, LONG type) {
+    m_outbox.push_back({leg.number, {}});
+    SimMessageData& data = m_outbox.back().data;
+    data.category = ZAVSIM_CATEGORY_CALL_CONTROL;
+    data.type = type;
+    data.sal1 = leg.sal;
+    data.globalCallId = call.id;
+    data.extension = leg.number;
+    return data;
+}
+
+}  // namespace zavsim

@@ -1,0 +1,87 @@
+// The calls of the simulated switch: what the provider's commands and the
+// control functions do to them, and the messages each leg receives. Not
+// locked: the switch runs it under its own lock, tells it who can take part
+// before each operation and queues what it said afterwards. sim/README.md
+// gives the protocol.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "SimCall.h"
+#include "SimDialPlan.h"
+#include "SimMessageData.h"
+#include "platform/WinTypes.h"
+
+namespace zavsim {
+
+struct SimOutgoing {
+    std::string extension;
+    SimMessageData data;
+};
+
+class SimCallModel {
+public:
+    void SetParties(SimParties parties) { m_parties = std::move(parties); }
+    // What the model said since it was last asked, oldest first.
+    std::vector<SimOutgoing> TakeOutbox();
+    // Forgets every call and busy mark; nobody is told.
+    void Clear();
+
+    // The provider's commands, from an endpoint registered for `ext`.
+    HRESULT OffHook(const std::string& ext, LONG sal, LONG handle);
+    void Dial(const std::string& ext, LONG sal, const std::string& digits);
+    void Answer(const std::string& ext, LONG sal, LONG handle);
+    void OnHook(const std::string& ext, LONG sal);
+    void Hold(const std::string& ext, LONG sal);
+    void Unhold(const std::string& ext, LONG sal, LONG handle);
+    void SetDigitCollection(const std::string& ext, LONG sal, bool on);
+    // The extension can no longer be reached: its calls end.
+    void Leave(const std::string& ext);
+
+    // The far end and the telephone set, played through the control functions.
+    LONG CallFromOutside(const std::string& ext, const std::string& number, const std::string& name,
+                         LONG trunk);
+    bool AnswerOutside(LONG callId, const std::string& name);
+    bool RefuseOutside(LONG callId);
+    bool HangUpOutside(LONG callId);
+    bool DigitsFromOutside(LONG callId, const std::string& digits);
+    void MarkBusy(const std::string& ext, bool busy);
+    LONG LiftHandset(const std::string& ext);
+    bool DialOnSet(const std::string& ext, LONG sal, const std::string& digits);
+    bool HangUpSet(const std::string& ext, LONG sal);
+    bool NoAnswer(LONG callId);
+
+    std::string Describe() const;
+    int LegCount(const std::string& ext) const;
+
+private:
+    struct Leg {
+        SimCall* call = nullptr;
+        SimEnd* end = nullptr;
+        SimEnd* other = nullptr;  // the far end
+        explicit operator bool() const { return call != nullptr; }
+    };
+
+    Leg FindLeg(const std::string& ext, LONG sal);
+    SimCall* FindCall(LONG callId);
+    LONG TakeSal(const std::string& ext, LONG proposed) const;
+    SimCall& StartCall(const std::string& ext, LONG sal, LONG handle);
+    bool Offer(SimCall& call, const std::string& ext);
+    void RingOutside(SimCall& call);
+    void Refuse(SimCall& call, LONG reason);
+    void Connect(SimCall& call);
+    void Release(SimCall& call, const SimEnd* leaving, LONG reason);
+    void SendDigits(const SimCall& call, SimEnd& to, const std::string& digits);
+    SimMessageData& Say(const SimEnd& leg, const SimCall& call, LONG type);
+
+    SimParties m_parties;
+    std::map<LONG, SimCall> m_calls;  // by id, so oldest first
+    std::set<std::string> m_busy;
+    std::vector<SimOutgoing> m_outbox;
+    LONG m_nextCallId = 1;
+};
+
+}  // namespace zavsim
