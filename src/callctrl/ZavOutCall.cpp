@@ -81,9 +81,11 @@ long ZavOutCall::Drop() {
 long ZavOutCall::NotifyNewCall() {
     ZavCall::NotifyNewCall();
     if (!GetHTapiCall()) return -1;
+    // Read before the state goes out: TAPI may close the call from inside.
+    const bool humanInitiated = m_bHumanInitiated != 0;
+    ZavAddress* addr = GetAddrPointer();
     SetCallState(LINECALLSTATE_DIALTONE, LINEDIALTONEMODE_UNAVAIL);
-    if (!m_bHumanInitiated)
-        if (ZavAddress* addr = GetAddrPointer()) addr->SetAddressState(LINEADDRESSSTATE_NUMCALLS);
+    if (!humanInitiated && addr) addr->SetAddressState(LINEADDRESSSTATE_NUMCALLS);
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <exception>
 
+#include "callctrl/ZavCallHub.h"
 #include "switchlink/ZavPhone.h"
 #include "trace/ZavTrace.h"
 
@@ -37,7 +38,11 @@ long ZavInCall::NotifyNewCall() {
     try {
         ZavCall::NotifyNewCall();
         if (!GetHTapiCall()) return -1;
+        ZavCallHub* hub = GetCallHubPointer();
+        const DWORD id = GetId();
         SetCallState(LINECALLSTATE_OFFERING, LINEOFFERINGMODE_ACTIVE);
+        // TAPI may have closed the call from inside the notification.
+        if (!hub || hub->CallIdToCallPtr(id) != this) return 0;
         EmitDeferredCallInfoMessages();
         return 0;
     } catch (...) {

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "callctrl/CallFixture.h"
+#include "provider/ZavTspGlobals.h"
 #include "callctrl/ZavOutCall.h"
 #include "callctrl/ZavTspCallIncoming.h"
 #include "callctrl/ZavXferOutCallAuto.h"
@@ -128,6 +129,26 @@ TEST_F(CallEvents, NewCallsThatCannotBeOfferedLeaveNothingBehind) {
     Send({kNewCall, 10, "4711", "", 0x0E});
     EXPECT_TRUE(Recorder::Events().empty());
     EXPECT_EQ(m_hub->SALToCallInclIdlePtr(10, nullptr), idle);
+}
+
+// An application may close a call from inside the notification that
+// offers it; the hub must stop reporting it there and then.
+TEST_F(CallEvents, TapiClosingTheCallInsideANotificationStopsTheHandler) {
+    gpTS.store(m_session.get());
+    Recorder::AnswerNewCall(NewCallAnswer::Immediately, TapiCall(0x851));
+    HDRVCALL offered = nullptr;
+    Recorder::SetHook([&](const LineEvent& e) {
+        if (e.msg == LINE_NEWCALL) offered = reinterpret_cast<HDRVCALL>(e.p1);
+        if (e.msg == LINE_CALLSTATE && e.p1 == LINECALLSTATE_OFFERING) {
+            EXPECT_EQ(TSPI_lineCloseCall(offered), 0);
+        }
+    });
+    Send({kNewCall, 13, "4711", "12"});
+    gpTS.store(nullptr);
+    const std::vector<std::pair<DWORD, DWORD_PTR>> heard = {{LINE_NEWCALL, 0},
+                                                             {LINE_CALLSTATE, LINECALLSTATE_OFFERING}};
+    EXPECT_EQ(Heard(), heard);
+    EXPECT_EQ(m_hub->SALToCallInclIdlePtr(13, nullptr), nullptr);
 }
 
 TEST_F(CallEvents, AKnownCallHearsOfANewCallerOnlyWhenItChanged) {

@@ -10,6 +10,12 @@ std::vector<Completion> Recorder::s_completions;
 std::atomic<NewCallAnswer> Recorder::s_answer{NewCallAnswer::Immediately};
 std::atomic<HTAPICALL> Recorder::s_answerHandle{nullptr};
 std::atomic<HTAPICALL*> Recorder::s_pendingSlot{nullptr};
+std::function<void(const LineEvent&)> Recorder::s_hook;
+
+void Recorder::SetHook(std::function<void(const LineEvent&)> hook) {
+    std::lock_guard<std::mutex> lock(s_mutex);
+    s_hook = std::move(hook);
+}
 
 void TSPIAPI Recorder::OnLineEvent(HTAPILINE htLine, HTAPICALL htCall, DWORD msg, DWORD_PTR p1, DWORD_PTR p2,
                                    DWORD_PTR p3) {
@@ -17,6 +23,12 @@ void TSPIAPI Recorder::OnLineEvent(HTAPILINE htLine, HTAPICALL htCall, DWORD msg
         std::lock_guard<std::mutex> lock(s_mutex);
         s_events.push_back(LineEvent{htLine, htCall, msg, p1, p2, p3});
     }
+    std::function<void(const LineEvent&)> hook;
+    {
+        std::lock_guard<std::mutex> lock(s_mutex);
+        hook = s_hook;
+    }
+    if (hook) hook(LineEvent{htLine, htCall, msg, p1, p2, p3});
     if (msg != LINE_NEWCALL || p2 == 0) return;
     auto* slot = reinterpret_cast<HTAPICALL*>(p2);
     switch (s_answer.load()) {
@@ -57,6 +69,7 @@ void Recorder::Clear() {
     std::lock_guard<std::mutex> lock(s_mutex);
     s_events.clear();
     s_completions.clear();
+    s_hook = nullptr;
     s_pendingSlot.store(nullptr);
     s_answer.store(NewCallAnswer::Immediately);
     s_answerHandle.store(nullptr);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -39,6 +40,10 @@ public:
     // Forgets what was recorded and answers new calls immediately again.
     static void Clear();
 
+    // Runs inside the line event procedure after each event is recorded,
+    // as an application's reaction would; empty to remove. Cleared by Clear.
+    static void SetHook(std::function<void(const LineEvent&)> hook);
+
     // How the next LINE_NEWCALL is answered, and with which handle.
     static void AnswerNewCall(NewCallAnswer how, HTAPICALL htCall);
     // Under NewCallAnswer::Late: waits for the announcement and writes the
@@ -52,6 +57,7 @@ private:
     static std::atomic<NewCallAnswer> s_answer;
     static std::atomic<HTAPICALL> s_answerHandle;
     static std::atomic<HTAPICALL*> s_pendingSlot;
+    static std::function<void(const LineEvent&)> s_hook;
 };
 
 }  // namespace zavtest
