@@ -8,6 +8,7 @@
 // temporary one), registers the stand-in switch component by class id,
 // then enumerates, initialises, opens both lines, enables status messages,
 // writes to a telephone's display, switches its message-waiting lamp,
+// plays an outside caller ringing 201 and 202 calling 201 from its set,
 // lets the switch announce a shutdown, closes and shuts down — printing
 // each TAPI event as the provider reports it.
 //
@@ -24,6 +25,7 @@
 #include "ZavSimControl.h"
 #include "host/Decode.h"
 #include "host/DemoSetup.h"
+#include "host/SwitchControl.h"
 #include "host/TapiHost.h"
 #include "platform/Module.h"
 #include "platform/Registry.h"
@@ -74,13 +76,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     Say("%s", report);
-    HMODULE sim = plat::LoadModule(simPath.c_str(), &error);
-    auto injectShutdown = reinterpret_cast<ZavSimInjectShutdownFn>(plat::GetModuleSymbol(sim, "ZavSimInjectShutdown"));
-    auto readLog = reinterpret_cast<ZavSimReadLogFn>(plat::GetModuleSymbol(sim, "ZavSimReadLog"));
-    if (!injectShutdown || !readLog) {
-        Say("zavdemo: the switch component has no control functions: %s\n", error);
+    zavhost::SwitchControl sw(simPath);
+    if (!sw.Ok()) {
+        Say("zavdemo: the switch component cannot be played: %s\n", sw.Error());
         return 1;
     }
+    sw.SetCallModel(1);
 
     zavhost::TapiHost host;
     if (!host.Load(providerPath)) {
@@ -117,18 +118,34 @@ int main(int argc, char** argv) {
     Step("TSPI_lineSetLineDevStatus (lamp off)",
          [&] { return host.LineSetLineDevStatus(hdLine[0], LINEDEVSTATUSFLAGS_MSGWAIT, 0); });
 
-    std::size_t before = host.GetJournal().Size();
-    std::fprintf(stderr, "\n> the switch announces a shutdown to 201\n");
-    injectShutdown("201", 0);
-    host.GetJournal().WaitForSize(before + 1, 5000);
+    // The switch's side: each step waits for the events it causes, so that
+    // they print under its heading.
+    auto play = [&](const std::string& what, std::size_t events, auto&& action) {
+        std::fprintf(stderr, "\n> %s\n", what.c_str());
+        std::size_t before = host.GetJournal().Size();
+        action();
+        if (!host.GetJournal().WaitForSize(before + events, 5000)) std::fprintf(stderr, "  (fewer events than expected)\n");
+    };
+    int32_t outside = 0;
+    play("an outside caller, 0612345678 Jane Roe, rings 201", 7,
+         [&] { outside = sw.ExternalCall("201", "0612345678", "Jane Roe", 12); });
+    play("the outside caller hangs up", 1, [&] { sw.ExternalHangUp(outside); });
+    int32_t leg = 0;
+    play("202 lifts its handset", 2, [&] { leg = sw.LiftHandset("202"); });
+    play("202 dials 201 on its set", 12, [&] { sw.DialOnSet("202", leg, "201"); });
+    std::fprintf(stderr, "  the switch: %s", sw.Calls().c_str());
+    play("202 hangs up", 2, [&] { sw.HangUpSet("202", leg); });
+    for (const zavhost::CallView& call : host.Calls())
+        if (!call.closed) Step("TSPI_lineCloseCall (call " + std::to_string(call.index) + ")",
+                               [&] { return host.LineCloseCall(call.hdCall); });
+
+    play("the switch announces a shutdown to 201", 1, [&] { sw.InjectShutdown("201", 0); });
 
     for (DWORD device = 0; device < 2; ++device)
         Step("TSPI_lineClose (device " + std::to_string(device) + ")", [&] { return host.LineClose(hdLine[device]); });
     Step("TSPI_providerShutdown", [&] { return host.ProviderShutdown(); });
 
-    char commands[4096];
-    readLog("201", commands, sizeof commands);
-    std::fprintf(stderr, "\nwhat the switch received from 201:\n%s", commands);
+    std::fprintf(stderr, "\nwhat the switch received from 201:\n%s", sw.CommandLog("201").c_str());
 
     if (installPath) {
         std::string logPath = std::string(installPath) + "/Logs/ZAV.log";

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -30,6 +31,7 @@
 
 #include "host/Decode.h"
 #include "host/DemoSetup.h"
+#include "host/SwitchControl.h"
 #include "host/TapiHost.h"
 #include "platform/Registry.h"
 
@@ -67,6 +69,13 @@ const CommandHelp kCommands[] = {
     {"phoneclose", "phoneclose <phone>", "close a phone device"},
     {"newcall", "newcall immediate | late <ms> | never", "how the console answers a new call's LINE_NEWCALL"},
     {"wait", "wait <ms> [count]", "wait for count (1) more events, at most ms milliseconds"},
+    {"ring", "ring <ext> <number> [name]", "a party outside the switch calls the extension (prints the switch's call id)"},
+    {"far", "far answer|busy|hangup <id> [name] | far digits <id> <digits>",
+     "the outside party of the switch's call <id> answers, refuses, hangs up or sends DTMF digits"},
+    {"handset", "handset <ext>", "the handset of the extension's telephone is lifted (prints the leg's SAL)"},
+    {"dialset", "dialset <ext> <sal> <digits>", "a number is dialled on the telephone set, on the leg <sal>"},
+    {"hangset", "hangset <ext> <sal>", "the leg <sal> is hung up at the telephone set (0: put the handset down)"},
+    {"switch", "switch", "the calls the switch has, their legs and states"},
     {"trace", "trace on|off", "show the provider's trace lines here, or send them to the trace file (the default)"},
     {"faults", "faults", "list what the provider did wrong as the telephony service sees it"},
     {"shutdown", "shutdown", "shut the provider down"},
@@ -228,6 +237,9 @@ private:
     }
 
     void Help(const std::string& command);
+    // Plays the switch's side: outside parties and the telephone sets.
+    void Switch(const std::vector<std::string>& args, const std::string& input);
+    zavhost::SwitchControl* SwitchSide();
     void Setup();
     void Trace(const std::string& how);
     void Load(const std::vector<std::string>& args);
@@ -239,6 +251,7 @@ private:
     void Wait(const std::vector<std::string>& args);
 
     zavhost::TapiHost m_host;
+    std::unique_ptr<zavhost::SwitchControl> m_switch;
     FILE* m_out;
     ProviderOutput* m_provider = nullptr;
     std::mutex m_printMutex;
@@ -269,6 +282,9 @@ bool Console::Run(const std::string& input) {
         Setup();
     } else if (cmd == "trace") {
         if (usage(arg(1) == "on" || arg(1) == "off", "trace on|off")) Trace(arg(1));
+    } else if (cmd == "ring" || cmd == "far" || cmd == "handset" || cmd == "dialset" || cmd == "hangset" ||
+               cmd == "switch") {
+        Switch(args, input);
     } else if (cmd == "load") {
         Load(args);
     } else if (cmd == "phones") {
@@ -369,6 +385,67 @@ void Console::Help(const std::string& command) {
     for (const CommandHelp& c : kCommands)
         if (command == c.name) return Print(std::string(c.usage) + "\n  " + c.text);
     Fail("no command " + command + " (try help)");
+}
+
+zavhost::SwitchControl* Console::SwitchSide() {
+    if (!m_switch) {
+        m_switch = std::make_unique<zavhost::SwitchControl>(ZAV_SIM_PATH);
+        if (m_switch->Ok()) m_switch->SetCallModel(1);
+    }
+    if (m_switch->Ok()) return m_switch.get();
+    Fail("the stand-in switch cannot be played: " + m_switch->Error());
+    return nullptr;
+}
+
+void Console::Switch(const std::vector<std::string>& args, const std::string& input) {
+    zavhost::SwitchControl* sw = SwitchSide();
+    if (!sw) return;
+    auto arg = [&](std::size_t i) { return i < args.size() ? args[i] : std::string(); };
+    // Everything after the first `skip` words, for names with blanks.
+    auto rest = [&](std::size_t skip) {
+        std::istringstream in(input);
+        std::string word;
+        for (std::size_t i = 0; i < skip && in >> word;) ++i;
+        std::string text;
+        std::getline(in, text);
+        std::size_t start = text.find_first_not_of(' ');
+        return start == std::string::npos ? std::string() : text.substr(start);
+    };
+    DWORD a = 0;
+    const std::string& cmd = args[0];
+    if (cmd == "switch") {
+        std::string calls = sw->Calls();
+        Print(calls.empty() ? "switch: no calls" : calls.substr(0, calls.find_last_not_of('\n') + 1));
+    } else if (cmd == "ring") {
+        if (arg(2).empty()) return Fail("usage: ring <ext> <number> [name]");
+        std::string name = rest(3);
+        int32_t id = sw->ExternalCall(arg(1).c_str(), arg(2).c_str(), name.c_str(), 0);
+        Print(id > 0 ? "ring " + arg(1) + ": switch call " + std::to_string(id)
+                     : "ring " + arg(1) + ": " + (id == 0 ? "busy or unreachable" : "failed"));
+    } else if (cmd == "far") {
+        const std::string& what = arg(1);
+        if (!Number(arg(2), &a)) return Fail("usage: far answer|busy|hangup <id> [name] | far digits <id> <digits>");
+        const int32_t id = static_cast<int32_t>(a);
+        std::string name = rest(3);
+        int rc = what == "answer"   ? sw->ExternalAnswer(id, name.empty() ? nullptr : name.c_str())
+                 : what == "busy"   ? sw->ExternalBusy(id)
+                 : what == "hangup" ? sw->ExternalHangUp(id)
+                 : what == "digits" ? sw->ExternalDigits(id, arg(3).c_str())
+                                    : -2;
+        if (rc == -2) return Fail("far: answer, busy, hangup or digits");
+        Print("far " + what + " " + arg(2) + (rc == 0 ? " = ok" : " = no such call"));
+    } else if (cmd == "handset") {
+        int32_t sal = sw->LiftHandset(arg(1).c_str());
+        Print(sal > 0 ? "handset " + arg(1) + ": leg " + std::to_string(sal) : "handset " + arg(1) + ": failed");
+    } else if (cmd == "dialset") {
+        if (!Number(arg(2), &a) || arg(3).empty()) return Fail("usage: dialset <ext> <sal> <digits>");
+        int rc = sw->DialOnSet(arg(1).c_str(), static_cast<int32_t>(a), arg(3).c_str());
+        Print("dialset " + arg(1) + (rc == 0 ? " = ok" : " = failed"));
+    } else if (cmd == "hangset") {
+        if (!Number(arg(2), &a)) return Fail("usage: hangset <ext> <sal>");
+        int rc = sw->HangUpSet(arg(1).c_str(), static_cast<int32_t>(a));
+        Print("hangset " + arg(1) + (rc == 0 ? " = ok" : " = failed"));
+    }
 }
 
 void Console::Setup() {
