@@ -129,13 +129,7 @@ LONG TapiHost::NegotiateLines() {
         base = m_lineBase;
         count = m_numLines;
     }
-    LONG first = 0;
-    DWORD version = 0;
-    for (DWORD i = 0; i < count; ++i) {
-        LONG result = LineNegotiateTSPIVersion(base + i, &version);
-        if (result != 0 && first == 0) first = result;
-    }
-    return first;
+    return NegotiateEach(base, count, [this](DWORD id, DWORD* v) { return LineNegotiateTSPIVersion(id, v); });
 }
 
 LONG TapiHost::NegotiatePhones() {
@@ -145,10 +139,14 @@ LONG TapiHost::NegotiatePhones() {
         base = m_phoneBase;
         count = m_numPhones;
     }
+    return NegotiateEach(base, count, [this](DWORD id, DWORD* v) { return PhoneNegotiateTSPIVersion(id, v); });
+}
+
+LONG TapiHost::NegotiateEach(DWORD base, DWORD count, const std::function<LONG(DWORD, DWORD*)>& negotiate) {
     LONG first = 0;
     DWORD version = 0;
     for (DWORD i = 0; i < count; ++i) {
-        LONG result = PhoneNegotiateTSPIVersion(base + i, &version);
+        LONG result = negotiate(base + i, &version);
         if (result != 0 && first == 0) first = result;
     }
     return first;

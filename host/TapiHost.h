@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -167,6 +168,7 @@ public:
     static void CALLBACK PhoneEventProc(HTAPIPHONE htPhone, DWORD msg, DWORD_PTR p1, DWORD_PTR p2, DWORD_PTR p3);
 
 private:
+    static LONG NegotiateEach(DWORD base, DWORD count, const std::function<LONG(DWORD, DWORD*)>& negotiate);
     enum class DeviceState { Opening, Open, Closed };
     struct LineRecord {
         DWORD deviceId;

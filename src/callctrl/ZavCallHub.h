@@ -116,6 +116,8 @@ private:
     // An outgoing call the user started on the telephone itself, for a
     // leg the provider did not ask for.
     void CreateHumanInitiatedCall(const ZavCallCtrlMsg& m);
+    // The live call on the message's leg (a positive SAL1), or null.
+    ZavCall* LegCall(const ZavCallCtrlMsg& m) const;
     // The re-check after a call into TAPI: slot `id` still holds `call`
     // (and, for StillKnown, TAPI still has a handle for it).
     bool StillHolds(const ZavCall* call, DWORD id) const;

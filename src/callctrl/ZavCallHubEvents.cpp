@@ -32,6 +32,10 @@ constexpr long kParkRecallReason = 0x0E;
 
 }  // namespace
 
+ZavCall* ZavCallHub::LegCall(const ZavCallCtrlMsg& m) const {
+    return m.sal1 > 0 ? SALToCallPtr(static_cast<DWORD>(m.sal1), nullptr) : nullptr;
+}
+
 bool ZavCallHub::StillHolds(const ZavCall* call, DWORD id) const { return CallIdToCallPtr(id) == call; }
 
 bool ZavCallHub::StillKnown(const ZavCall* call, DWORD id) const {
@@ -144,8 +148,7 @@ void ZavCallHub::OnNewCall(const ZavCallCtrlMsg& m) {
 }
 
 void ZavCallHub::OnRingBack(const ZavCallCtrlMsg& m) {
-    if (m.sal1 <= 0) return;
-    ZavCall* call = SALToCallPtr(static_cast<DWORD>(m.sal1), nullptr);
+    ZavCall* call = LegCall(m);
     if (!call || call->IsDisconnected()) return;
     const ZavMsgText callerNum(m.callerNum), callerName(m.callerName);
     if (callerName.Present()) call->SetCallerName(callerName.Text());
@@ -157,8 +160,7 @@ void ZavCallHub::OnRingBack(const ZavCallCtrlMsg& m) {
 }
 
 void ZavCallHub::OnConnected(const ZavCallCtrlMsg& m) {
-    if (m.sal1 <= 0) return;
-    ZavCall* call = SALToCallPtr(static_cast<DWORD>(m.sal1), nullptr);
+    ZavCall* call = LegCall(m);
     if (!call) return;
     if (m.digit != 0) {
         // A digit report rides on this message; it never connects.
@@ -198,8 +200,7 @@ void ZavCallHub::OnConnected(const ZavCallCtrlMsg& m) {
 }
 
 void ZavCallHub::OnBusy(const ZavCallCtrlMsg& m) {
-    if (m.sal1 <= 0) return;
-    ZavCall* call = SALToCallPtr(static_cast<DWORD>(m.sal1), nullptr);
+    ZavCall* call = LegCall(m);
     if (!call) return;
     const DWORD state = call->GetCallState();
     if (state != LINECALLSTATE_DIALING && state != LINECALLSTATE_RINGBACK && state != LINECALLSTATE_CONNECTED) return;

@@ -66,14 +66,12 @@ void ZavCallHub::OnOffhookReply(const ZavCallCtrlMsg& m) {
 }
 
 void ZavCallHub::OnAnswerReply(const ZavCallCtrlMsg& m) {
-    if (m.sal1 <= 0) return;
-    ZavCall* call = SALToCallPtr(static_cast<DWORD>(m.sal1), nullptr);
+    ZavCall* call = LegCall(m);
     if (call && !call->IsConferenced() && call->GetHTapiCall()) call->NotifyConnected();
 }
 
 void ZavCallHub::OnOnhookReply(const ZavCallCtrlMsg& m) {
-    if (m.sal1 <= 0) return;
-    ZavCall* call = SALToCallPtr(static_cast<DWORD>(m.sal1), nullptr);
+    ZavCall* call = LegCall(m);
     if (!call) return;
     const DWORD id = call->GetId();
     if (m.gCallId != 0) call->SetGlobalCallId(static_cast<DWORD>(m.gCallId));
@@ -102,8 +100,7 @@ void ZavCallHub::OnOnhookReply(const ZavCallCtrlMsg& m) {
 }
 
 void ZavCallHub::OnHoldReply(const ZavCallCtrlMsg& m) {
-    if (m.sal1 <= 0) return;
-    ZavCall* call = SALToCallPtr(static_cast<DWORD>(m.sal1), nullptr);
+    ZavCall* call = LegCall(m);
     if (!call || call->IsHeldPend()) return;
     if (call->GetRequestId(eReqCompleteTransfer) != 0) {
         ZAV_TRACE("eHoldReply: Outstanding transfer request");
@@ -114,8 +111,7 @@ void ZavCallHub::OnHoldReply(const ZavCallCtrlMsg& m) {
 }
 
 void ZavCallHub::OnUnholdReply(const ZavCallCtrlMsg& m) {
-    if (m.sal1 <= 0) return;
-    ZavCall* call = SALToCallPtr(static_cast<DWORD>(m.sal1), nullptr);
+    ZavCall* call = LegCall(m);
     if (!call) return;
     const DWORD id = call->GetId();
     if (m.gCallId != 0) call->SetGlobalCallId(static_cast<DWORD>(m.gCallId));

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "callctrl/CallFixture.h"
+#include "callctrl/ZavMsgTypes.h"
 #include "provider/ZavTspGlobals.h"
 #include "callctrl/ZavOutCall.h"
 #include "callctrl/ZavTspCallIncoming.h"
@@ -10,17 +11,6 @@
 
 namespace calltest {
 namespace {
-
-enum Type : long {
-    kNewCall = 0x28001,
-    kRingBack = 0x28002,
-    kConnected = 0x28003,
-    kBusy = 0x28004,
-    kOnhookLocal = 0x28005,
-    kOnhookRemote = 0x28006,
-    kStopDialtone = 0x28009,
-    kForwardEnd = 0x2801D,
-};
 
 struct Msg {
     long type;
@@ -63,10 +53,10 @@ TEST_F(CallEvents, MessagesTheHubMustNotTakeAreDroppedBeforeTheirTrace) {
         bool lineOpen;
         const char* trace;  // nullptr: no trace at all
     } cases[] = {
-        {"line not open", {kNewCall, 5, "4711"}, false, "**** ERROR: The associated line is not opened."},
-        {"the switch's no-leg value", {kNewCall, 0xFFFF}, true, nullptr},
-        {"past the slots", {kNewCall, 19 + 64 + 1}, true, nullptr},
-        {"neither leg nor request", {kNewCall, 0}, true, nullptr},
+        {"line not open", {eNewCall, 5, "4711"}, false, "**** ERROR: The associated line is not opened."},
+        {"the switch's no-leg value", {eNewCall, 0xFFFF}, true, nullptr},
+        {"past the slots", {eNewCall, 19 + 64 + 1}, true, nullptr},
+        {"neither leg nor request", {eNewCall, 0}, true, nullptr},
     };
     for (const Case& c : cases) {
         if (!c.lineOpen) CloseLine();
@@ -97,7 +87,7 @@ TEST_F(CallEvents, AnOfferedCallTakesOriginAndTrunkFromTheMessage) {
     for (const Case& c : cases) {
         Recorder::Clear();
         Recorder::AnswerNewCall(NewCallAnswer::Immediately, TapiCall(0x800 + sal));
-        Send({kNewCall, sal, c.callerNum, c.trunk});
+        Send({eNewCall, sal, c.callerNum, c.trunk});
         ZavCall* call = m_hub->SALToCallPtr(static_cast<DWORD>(sal++), nullptr);
         ASSERT_NE(call, nullptr) << c.callerNum;
         EXPECT_EQ(call->GetOrigin(), c.origin) << c.callerNum;
@@ -119,14 +109,14 @@ TEST_F(CallEvents, AnOfferedCallTakesOriginAndTrunkFromTheMessage) {
 TEST_F(CallEvents, NewCallsThatCannotBeOfferedLeaveNothingBehind) {
     Recorder::AnswerNewCall(NewCallAnswer::Never, nullptr);
     ZavCall::s_dwNewCallWaitMs = 50;  // the real wait has a test of its own
-    Send({kNewCall, 9, "4711"});
+    Send({eNewCall, 9, "4711"});
     ZavCall::s_dwNewCallWaitMs = 2000;
     EXPECT_EQ(m_hub->SALToCallInclIdlePtr(9, nullptr), nullptr);
     EXPECT_NE(TraceLog().find("**** eNewCall: TAPI new call notification failed"), std::string::npos);
     // An idle call still in its slot keeps its SAL: no second call for it.
     ZavInCall* idle = Saved(new ZavInCall(TapiCall(0x811)), 10, LINECALLSTATE_IDLE);
     Recorder::Clear();
-    Send({kNewCall, 10, "4711", "", 0x0E});
+    Send({eNewCall, 10, "4711", "", 0x0E});
     EXPECT_TRUE(Recorder::Events().empty());
     EXPECT_EQ(m_hub->SALToCallInclIdlePtr(10, nullptr), idle);
 }
@@ -143,7 +133,7 @@ TEST_F(CallEvents, TapiClosingTheCallInsideANotificationStopsTheHandler) {
             EXPECT_EQ(TSPI_lineCloseCall(offered), 0);
         }
     });
-    Send({kNewCall, 13, "4711", "12"});
+    Send({eNewCall, 13, "4711", "12"});
     gpTS.store(nullptr);
     const std::vector<std::pair<DWORD, DWORD_PTR>> heard = {{LINE_NEWCALL, 0},
                                                              {LINE_CALLSTATE, LINECALLSTATE_OFFERING}};
@@ -156,10 +146,10 @@ TEST_F(CallEvents, AKnownCallHearsOfANewCallerOnlyWhenItChanged) {
     call->SetCallerAddr("4711");
     call->SetGlobalCallId(0x77);
     Recorder::Clear();
-    Send({kNewCall, 11, "4711", "", 14});
+    Send({eNewCall, 11, "4711", "", 14});
     EXPECT_TRUE(Recorder::Events(LINE_CALLINFO).empty());
     EXPECT_EQ(call->GetCallReason(), static_cast<DWORD>(LINECALLREASON_PARKED | LINECALLREASON_REMINDER));
-    Send({kNewCall, 11, "4712"});
+    Send({eNewCall, 11, "4712"});
     EXPECT_EQ(call->GetCallerAddr(), "4712");
     EXPECT_EQ(call->GetPreviousAddr(), "4711");
     std::vector<std::pair<DWORD, DWORD_PTR>> callerTwice = {{LINE_CALLINFO, LINECALLINFOSTATE_CALLERID},
@@ -177,14 +167,14 @@ TEST_F(CallEvents, ProgressReachesOnlyTheCallsItApplies) {
         ZavCall* call;
         DWORD state;
     } steps[] = {
-        {"busy on an offered call", {kBusy, 12}, offered, LINECALLSTATE_OFFERING},
-        {"a digit report never connects", {kConnected, 12, "", "", 0, '5'}, offered, LINECALLSTATE_OFFERING},
-        {"on-hook local", {kOnhookLocal, 12}, offered, LINECALLSTATE_OFFERING},
-        {"on-hook remote", {kOnhookRemote, 12}, offered, LINECALLSTATE_OFFERING},
-        {"forward end", {kForwardEnd, 12}, offered, LINECALLSTATE_OFFERING},
-        {"connected", {kConnected, 12, "4711"}, offered, LINECALLSTATE_CONNECTED},
-        {"stop dial tone", {kStopDialtone, 67}, dialling, LINECALLSTATE_DIALING},
-        {"busy while ringing back", {kBusy, 66, "", "", 1}, ringing, LINECALLSTATE_BUSY},
+        {"busy on an offered call", {eBusy, 12}, offered, LINECALLSTATE_OFFERING},
+        {"a digit report never connects", {eConnected, 12, "", "", 0, '5'}, offered, LINECALLSTATE_OFFERING},
+        {"on-hook local", {eOnhookLocal, 12}, offered, LINECALLSTATE_OFFERING},
+        {"on-hook remote", {eOnhookRemote, 12}, offered, LINECALLSTATE_OFFERING},
+        {"forward end", {eForwardEnd, 12}, offered, LINECALLSTATE_OFFERING},
+        {"connected", {eConnected, 12, "4711"}, offered, LINECALLSTATE_CONNECTED},
+        {"stop dial tone", {eStopDialtone, 67}, dialling, LINECALLSTATE_DIALING},
+        {"busy while ringing back", {eBusy, 66, "", "", 1}, ringing, LINECALLSTATE_BUSY},
     };
     for (const Step& s : steps) {
         Send(s.msg);
@@ -204,7 +194,7 @@ TEST_F(CallEvents, BusyFailsABlindTransferWithTheReasonsCode) {
         auto* held = Saved(new ZavInCall(TapiCall(0x840 + sal)), sal - 50, LINECALLSTATE_ONHOLDPENDTRANSFER);
         auto* blind = Saved(new ZavXferOutCallAuto(nullptr, held, "9999"), sal, LINECALLSTATE_DIALING);
         blind->SetRequestId(eReqBlindTransfer, sal);
-        Send({kBusy, static_cast<long>(sal), "", "", c.reason});
+        Send({eBusy, static_cast<long>(sal), "", "", c.reason});
         EXPECT_EQ(Recorder::Completions(), (std::vector<Completion>{{sal, c.result}})) << c.reason;
         EXPECT_TRUE(held->IsHeld()) << c.reason;
         ++sal;
