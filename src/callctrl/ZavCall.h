@@ -271,6 +271,9 @@ protected:
     // old number and name move to the previous fields, and `infoBit` tells
     // TAPI which party changed.
     void UpdateOtherParty(const char* number, const char* name, DWORD infoBit);
+    // The part of a drop every call shares: the leg goes on-hook unless the
+    // switch has already disconnected it, and a conference hears of it.
+    void HangUpLeg();
     // The digits of this call generated on another call's leg (a
     // conference's calls use the primary call's); -1 without a leg.
     long GenerateDigitsOn(const ZavCall* leg);

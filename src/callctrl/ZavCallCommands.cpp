@@ -37,13 +37,17 @@ long ZavCall::Drop() {
         default:
             break;
     }
+    HangUpLeg();
+    if (GetMonitorDigitModes() != 0) MonitorDigits(0);
+    if (IsDigitGatheringOn()) StopGatheringDigits();
+    return 0;
+}
+
+void ZavCall::HangUpLeg() {
     // The state itself follows the switch's on-hook and disconnect messages.
     if (!IsDisconnected())
         if (ZavPhone* phone = GetPhonePointer()) phone->OnHook(Sal(GetSAL()));
     if (IsPrimaryInConference()) NotifyConferenceDisconnected();
-    if (GetMonitorDigitModes() != 0) MonitorDigits(0);
-    if (IsDigitGatheringOn()) StopGatheringDigits();
-    return 0;
 }
 
 void ZavCall::Hold() {

@@ -72,9 +72,7 @@ long ZavOutCall::Drop() {
         default:
             break;
     }
-    if (!IsDisconnected())
-        if (ZavPhone* phone = GetPhonePointer()) phone->OnHook(static_cast<LONG>(GetSAL()));
-    if (IsPrimaryInConference()) NotifyConferenceDisconnected();
+    HangUpLeg();
     return 0;
 }
 
