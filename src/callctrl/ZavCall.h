@@ -189,6 +189,9 @@ public:
     void HandleNewDTMFDigit(DWORD digit, DWORD digitMode);
     void SetGenerateDigits(const char* digits);
     long GenerateTone(WORD tone, LONG duration);
+    // Dials `digits` on the call's leg; an established call then reports
+    // DIALING. -1 without a leg.
+    long DialOnLeg(const char* digits);
 
     // Identity: the parties and numbers the switch reports.
     void SetOtherName(const char* name) { m_strOtherName = name ? name : ""; }

@@ -116,6 +116,14 @@ long ZavCall::GenerateDigitsOn(const ZavCall* leg) {
     return 0;
 }
 
+long ZavCall::DialOnLeg(const char* digits) {
+    const DWORD sal = GetSAL();
+    if (sal == 0) return -1;
+    if (ZavPhone* phone = GetPhonePointer()) phone->Dial(Sal(sal), digits);
+    if (IsConnected()) SetCallState(LINECALLSTATE_DIALING, 0);
+    return 0;
+}
+
 long ZavCall::GenerateTone(WORD tone, LONG duration) {
     DWORD sal = GetSAL();
     ZAV_TRACE("ZavCall::GenerateTone() ### SAL 0x%08X", sal);

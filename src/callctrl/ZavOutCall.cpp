@@ -54,10 +54,7 @@ long ZavOutCall::Dial() {
         ZAV_TRACE("ZavOutCall::Dial(), invalid SAL");
         return -1;
     }
-    if (ZavPhone* phone = GetPhonePointer()) phone->Dial(static_cast<LONG>(sal), m_strOutdialNumber.c_str());
-    // Digits into an established call.
-    if (IsConnected()) SetCallState(LINECALLSTATE_DIALING, 0);
-    return 0;
+    return DialOnLeg(m_strOutdialNumber.c_str());
 }
 
 long ZavOutCall::Drop() {

@@ -21,7 +21,6 @@ std::atomic<DWORD> ZavPhone::s_dwSyncReplyTimeoutMs{8000};
 namespace {
 
 constexpr std::size_t kMsgThreadStackSize = 16 * 1024;
-constexpr LONG kRoutePointDeviceType = 3;
 constexpr DWORD kRoutePointLineAppearances = 400;
 
 // Handles are traced as the 32-bit values they are on the provider's home
@@ -221,7 +220,7 @@ int ZavPhone::Init() {
     m_lVdn = vdn;
     m_lSerialNumber = serial;
     m_lDeviceType = deviceType;
-    if (deviceType == kRoutePointDeviceType) m_dwMaxNumLineAppearences = kRoutePointLineAppearances;
+    if (deviceType == s_RoutePointDeviceType) m_dwMaxNumLineAppearences = kRoutePointLineAppearances;
 
     if (result != 0) {
         ZAV_TRACE("**** ERROR: Registration is rejected by server!");

@@ -100,6 +100,8 @@ public:
     static ZavObjectVect<ZavPhone> m_PhoneVect;
     static constexpr DWORD s_DefaultRingMode = 1;
     static constexpr DWORD MaxNumDefaultLineAppearences = 18;
+    // The device type the switch reports for a route point.
+    static constexpr LONG s_RoutePointDeviceType = 3;
 
 private:
     static DWORD IncomingMsgHandler(void* phone);

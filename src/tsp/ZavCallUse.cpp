@@ -14,6 +14,10 @@ ZavCallUse::ZavCallUse(HDRVCALL hdCall) : m_pPhone(nullptr) {
     if (m_pPhone) m_pPhone->Lock();
 }
 
+ZavCallUse::ZavCallUse(ZavPhone* phone) : m_pPhone(phone) {
+    if (m_pPhone) m_pPhone->Lock();
+}
+
 ZavCallUse::~ZavCallUse() {
     if (m_pPhone) m_pPhone->Unlock();
 }

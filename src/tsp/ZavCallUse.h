@@ -11,6 +11,8 @@ public:
     // Takes the message lock of the extension the handle names, if any; a
     // handle that names no extension needs no lock, it translates to no call.
     explicit ZavCallUse(HDRVCALL hdCall);
+    // The extension's lock for a call about to be made on it.
+    explicit ZavCallUse(ZavPhone* phone);
     ~ZavCallUse();
     ZavCallUse(const ZavCallUse&) = delete;
     ZavCallUse& operator=(const ZavCallUse&) = delete;

@@ -9,6 +9,8 @@
 #include "callctrl/ZavOutCallAuto.h"
 #include "callctrl/ZavTspCallIncoming.h"
 #include "callctrl/ZavXferOutCallAuto.h"
+#include "provider/ZavTspGlobals.h"
+#include "tsp/ZavAddress.h"
 
 namespace calltest {
 namespace {
@@ -196,6 +198,41 @@ TEST_F(CallVariants, CallerUpdatesNameThePartyThatChanged) {
     EXPECT_EQ(in->GetSecondaryCallerIDNum(), 500);
     in->HandleHuntGrpCallerID("x12:4103", 1);
     EXPECT_EQ(in->GetSecondaryCallerIDNum(), 500) << "only an all-digit group becomes the secondary number";
+}
+
+}  // namespace
+}  // namespace calltest
+
+namespace calltest {
+namespace {
+
+TEST_F(CallVariants, MakeCallFillsInDefaultsAndRefusesRoutePoints) {
+    gpTS.store(m_session.get());
+    HDRVCALL hdCall = nullptr;
+    LONG id = TSPI_lineMakeCall(0x41, m_line->ToLineHandle(), TapiCall(0x991), &hdCall, nullptr, 0, nullptr);
+    EXPECT_EQ(id, 0x41);
+    EXPECT_EQ(Recorder::Completions(), (std::vector<Completion>{{0x41, 0}}));
+    ZavCall* call = m_session->ToCallPointer(hdCall);
+    ASSERT_NE(call, nullptr);
+    const LINECALLPARAMS* params = call->GetCallParamsPointer();
+    ASSERT_NE(params, nullptr);
+    EXPECT_EQ(params->dwTotalSize, 176u);
+    EXPECT_EQ(params->dwBearerMode, static_cast<DWORD>(LINEBEARERMODE_VOICE));
+    EXPECT_EQ(params->dwMinRate, 3100u);
+    EXPECT_EQ(params->dwMaxRate, 3100u);
+    EXPECT_EQ(params->dwMediaMode, static_cast<DWORD>(LINEMEDIAMODE_INTERACTIVEVOICE));
+    EXPECT_EQ(params->dwNoAnswerTimeout, m_line->GetAddrPointer()->GetNumRingsNoAnswer() * 6);
+    EXPECT_EQ(call->GetRequestId(eReqMakeCall), 0u) << "completed once, then forgotten";
+    EXPECT_NE(SwitchLog().find("OffHook sal=0x00000041"), std::string::npos);
+    EXPECT_EQ(TSPI_lineCloseCall(hdCall), 0);
+
+    CloseLine();
+    AddAccount(kExt, 3);  // a route point
+    OpenLine();
+    EXPECT_EQ(static_cast<DWORD>(TSPI_lineMakeCall(0x42, m_line->ToLineHandle(), TapiCall(0x992), &hdCall,
+                                                   nullptr, 0, nullptr)),
+              static_cast<DWORD>(LINEERR_OPERATIONUNAVAIL));
+    gpTS.store(nullptr);
 }
 
 }  // namespace
