@@ -28,6 +28,7 @@
 #include "tapi/Tapi.h"
 
 class ZavCall;
+class ZavInCall;
 struct ZavCallCtrlMsg;
 class ZavAddress;
 class ZavLine;
@@ -82,6 +83,9 @@ public:
     void NotifyConferenceDisconnected();
 
     unsigned long MaxNumCalls() const;
+    // The lowest SAL from 65 no live call of the extension uses, up to one
+    // past the line appearances: what the provider proposes for a leg.
+    DWORD FirstFreeSal() const;
     static unsigned long DefaultMaxNumCalls() { return 19; }
     // Sizes both vectors to the phone and empties them; for an extension
     // that has no calls.
@@ -113,9 +117,24 @@ private:
     void OnOnhookReply(const ZavCallCtrlMsg& m);
     void OnHoldReply(const ZavCallCtrlMsg& m);
     void OnUnholdReply(const ZavCallCtrlMsg& m);
+    void OnTransferReply(const ZavCallCtrlMsg& m);
+    void OnTransferEndReply(const ZavCallCtrlMsg& m);
+    void OnConferenceReply(const ZavCallCtrlMsg& m);
+    void OnAddToConfReply(const ZavCallCtrlMsg& m);
+    void OnTransferTimeout(const ZavCallCtrlMsg& m);
+    void OnParkTimeout(const ZavCallCtrlMsg& m);
+    void OnRedirectTimeout(const ZavCallCtrlMsg& m);
     // An outgoing call the user started on the telephone itself, for a
     // leg the provider did not ask for.
     void CreateHumanInitiatedCall(const ZavCallCtrlMsg& m);
+    // A call the switch brought back, stored and offered to TAPI (and, with
+    // `announce`, reported ringing with its information). False when it
+    // could not be: the call is then gone.
+    bool OfferRecall(ZavInCall* call, const ZavCallCtrlMsg& m, bool announce);
+    // The call on a non-zero SAL1, and the call the message's request id
+    // names.
+    ZavCall* SalCall(const ZavCallCtrlMsg& m) const;
+    ZavCall* ReqIdCall(const ZavCallCtrlMsg& m) const;
     // The live call on the message's leg (a positive SAL1), or null.
     ZavCall* LegCall(const ZavCallCtrlMsg& m) const;
     // The re-check after a call into TAPI: slot `id` still holds `call`

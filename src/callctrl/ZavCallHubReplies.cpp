@@ -10,6 +10,7 @@
 #include "callctrl/ZavCallCtrlMsg.h"
 #include "callctrl/ZavCallHub.h"
 #include "callctrl/ZavMsgTypes.h"
+#include "callctrl/ZavConfOutCall.h"
 #include "callctrl/ZavOutCall.h"
 #include "switchlink/ZavPhone.h"
 #include "trace/ZavTrace.h"
@@ -22,10 +23,127 @@ void ZavCallHub::ProcessReplyMessage(const ZavCallCtrlMsg& m) {
         case eOnhookReply: OnOnhookReply(m); break;
         case eHoldReply: OnHoldReply(m); break;
         case eUnholdReply: OnUnholdReply(m); break;
-        // The other replies, the results and the time-outs: the prologue's
-        // trace is all they leave until their operations exist.
+        case eTransferReply: OnTransferReply(m); break;
+        case eTransferEndReply: OnTransferEndReply(m); break;
+        case eConferenceReply: OnConferenceReply(m); break;
+        case eAddToConfReply: OnAddToConfReply(m); break;
+        case eParkSuccess:
+            if (ZavCall* call = m.sal1 > 0 ? LegCall(m) : ReqIdCall(m)) call->NotifyPark();
+            break;
+        case eParkGeneralFailure:
+        case eParkCancelled:
+        case eParkInvalidExt:
+            if (ZavCall* call = SalCall(m)) call->NotifyParkError(static_cast<LONG>(LINEERR_OPERATIONFAILED));
+            break;
+        case eTooManyPartiesInConf:
+        case eTooManyConfInSys:
+            if (ZavCall* call = SalCall(m)) call->CompleteRequest(eReqConference, static_cast<LONG>(LINEERR_CONFERENCEFULL));
+            break;
+        case eUnparkSuccess:
+            if (ZavCall* call = SalCall(m)) {
+                call->UpdateUnParkCallerId(m.callerNum, m.callerName);
+                if (call->OnceUnparked() == 0) call->SetCallReason(LINECALLREASON_UNPARK, 0);
+            }
+            break;
+        case eRedirectSuccess:
+        case eRedirectExtBusy:
+        case eRedirectGeneralFailure:
+        case eRedirectNotAllowed:
+            if (ZavCall* call = SalCall(m))
+                call->CompleteRequest(eReqRedirect,
+                                      m.msgType == eRedirectSuccess ? 0 : static_cast<LONG>(LINEERR_OPERATIONFAILED));
+            break;
+        case eTransferTimeout: OnTransferTimeout(m); break;
+        case eParkTimeout: OnParkTimeout(m); break;
+        case eRedirectTimeout: OnRedirectTimeout(m); break;
+        // The blind-transfer, park, unpark, forward and redirect replies,
+        // eParkExtInUse and eForwardEnd change nothing.
         default: break;
     }
+}
+
+ZavCall* ZavCallHub::SalCall(const ZavCallCtrlMsg& m) const {
+    return m.sal1 != 0 ? SALToCallPtr(static_cast<DWORD>(m.sal1), nullptr) : nullptr;
+}
+
+ZavCall* ZavCallHub::ReqIdCall(const ZavCallCtrlMsg& m) const {
+    return m.reqId != 0 ? ReqIdToCallPtr(reinterpret_cast<HDRVCALL>(static_cast<uintptr_t>(static_cast<DWORD>(m.reqId))))
+                        : nullptr;
+}
+
+void ZavCallHub::OnTransferReply(const ZavCallCtrlMsg& m) {
+    if (m.reqId == 0) return CreateHumanInitiatedCall(m);
+    ZavCall* call = ReqIdCall(m);
+    if (!call) return;
+    if (m.sal1 == 0 || call->GetCallState() != 0) {
+        // No consultation leg, or one for a call that has started already:
+        // the set-up failed.
+        if (call->CompleteRequest(eReqSetupTransfer, static_cast<LONG>(LINEERR_OPERATIONFAILED)) != 0 ||
+            m.sal1 != 0) {
+            if (ZavCall* held = call->GetPrimaryRefCallPointer()) held->SetRequestId(eReqSetupTransfer, 0);
+        }
+        if (m.sal1 != 0) delete call;
+        return;
+    }
+    if (!call->GetCallHubPointer()) {
+        ZAV_TRACE("eTransferReply: CallHub pointer is NULL");
+        return;
+    }
+    call->SetSAL(static_cast<DWORD>(m.sal1));
+    if (m.gCallId != 0) call->SetGlobalCallId(static_cast<DWORD>(m.gCallId));
+    call->NotifyDialTone();
+}
+
+void ZavCallHub::OnTransferEndReply(const ZavCallCtrlMsg& m) {
+    ZavCall* call = LegCall(m);
+    if (!call) return;
+    if (m.result != 0) {
+        if (call->GetRequestId(eReqCompleteTransfer) != 0) {
+            ZAV_TRACE("eTransferEndReply: Complete transfer FAILED notifying call");
+            call->SetRequestId(eReqCompleteTransfer, 0);
+        }
+        return;
+    }
+    if (call->IsBlindTransfer()) {
+        delete call;
+        return;
+    }
+    auto* out = dynamic_cast<ZavOutCall*>(call);
+    if (!out || !out->IsHumanInitiated()) call->NotifyTransferEnd();
+}
+
+void ZavCallHub::OnConferenceReply(const ZavCallCtrlMsg& m) {
+    if (m.reqId == 0) return CreateHumanInitiatedCall(m);
+    ZavCall* call = ReqIdCall(m);
+    if (!call) return;
+    if (m.result == 0) {
+        call->SetSAL(static_cast<DWORD>(m.sal1));
+        call->NotifyDialTone();
+        // The dial tone may have been the end of the call for TAPI.
+        if (m.gCallId != 0 && ReqIdCall(m) == call) call->SetGlobalCallId(static_cast<DWORD>(m.gCallId));
+        return;
+    }
+    call->CompleteRequest(eReqConference, static_cast<LONG>(LINEERR_CONFERENCEFULL));
+    delete call;
+}
+
+void ZavCallHub::OnAddToConfReply(const ZavCallCtrlMsg& m) {
+    ZavCall* call = LegCall(m);
+    if (call) {
+        if (m.result != 0) {
+            ZAV_TRACE("eAddToConfReply: FAILED, call VALID");
+            return;
+        }
+        ZAV_TRACE("eAddToConfReply: SUCCESS, call VALID");
+        if (auto* consult = dynamic_cast<ZavConfOutCall*>(call)) consult->NotifyConfComplete();
+        return;
+    }
+    if (m.result != 0) {
+        ZAV_TRACE("eAddToConfReply: FAILED, call NULL");
+        return;
+    }
+    ZAV_TRACE("eAddToConfReply: SUCCESS, call NULL");
+    if (ZavCall* conf = GetConfCallPointer()) conf->SetCallState(LINECALLSTATE_CONNECTED, 0);
 }
 
 void ZavCallHub::CreateHumanInitiatedCall(const ZavCallCtrlMsg& m) {

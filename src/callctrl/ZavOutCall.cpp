@@ -34,13 +34,8 @@ long ZavOutCall::MakeCall() {
         return -1;
     }
     ZavPhone* phone = GetPhonePointer();
-    // The lowest SAL no live call of the extension uses; one past the line
-    // appearances when all are taken, as the switch expects.
-    DWORD sal = s_FirstOutgoingSal;
-    if (ZavCallHub* hub = phone ? phone->GetCallHubPointer() : nullptr) {
-        const DWORD last = s_FirstOutgoingSal + phone->MaxNumLineAppearences();
-        while (sal <= last && hub->SALToCallPtr(sal, nullptr)) ++sal;
-    }
+    ZavCallHub* hub = phone ? phone->GetCallHubPointer() : nullptr;
+    const DWORD sal = hub ? hub->FirstFreeSal() : s_FirstOutgoingSal;
     if (!phone || phone->OffHook(static_cast<LONG>(sal), this) != 0) {
         ZAV_TRACE("ZavOutCall::MakeCall(), failed to go offhook");
         return -1;

@@ -5,8 +5,11 @@
 #include "callctrl/CallFixture.h"
 #include "callctrl/ZavMsgTypes.h"
 #include "provider/ZavTspGlobals.h"
+#include "callctrl/ZavConfCall.h"
+#include "callctrl/ZavConfOutCall.h"
 #include "callctrl/ZavOutCall.h"
 #include "callctrl/ZavTspCallIncoming.h"
+#include "callctrl/ZavXferOutCall.h"
 #include "callctrl/ZavXferOutCallAuto.h"
 
 namespace calltest {
@@ -20,6 +23,7 @@ struct Msg {
     long reason = 0;
     long digit = 0;
     long reqId = 0;
+    long result = 0;
 };
 
 class CallEvents : public CallTest {
@@ -27,7 +31,7 @@ protected:
     // As the message thread hands a message over: under the phone's lock.
     void Send(const Msg& m) {
         m_phone->Lock();
-        m_hub->ProcessCallCtrlMessage(m.type, 0, m.sal1, 0, m.reqId, m.reason, m.digit, 0x77, m.callerNum, kExt,
+        m_hub->ProcessCallCtrlMessage(m.type, m.result, m.sal1, 0, m.reqId, m.reason, m.digit, 0x77, m.callerNum, kExt,
                                       "", "", m.trunk, "", "");
         m_phone->Unlock();
     }
@@ -198,6 +202,76 @@ TEST_F(CallEvents, BusyFailsABlindTransferWithTheReasonsCode) {
         EXPECT_EQ(Recorder::Completions(), (std::vector<Completion>{{sal, c.result}})) << c.reason;
         EXPECT_TRUE(held->IsHeld()) << c.reason;
         ++sal;
+    }
+}
+
+TEST_F(CallEvents, RepliesAndResultsSettleTheirRequests) {
+    const LONG kFailed = static_cast<LONG>(LINEERR_OPERATIONFAILED);
+    const LONG kFull = static_cast<LONG>(LINEERR_CONFERENCEFULL);
+    auto* held = Saved(new ZavInCall(TapiCall(0x861)), 20, LINECALLSTATE_ONHOLDPENDTRANSFER);
+    auto* consult = Saved(new ZavXferOutCall(TapiCall(0x862), held), 0, 0);
+    consult->SetRequestId(eReqSetupTransfer, 0x71);
+    held->SetRequestId(eReqSetupTransfer, 0x71);
+    auto* talking = Saved(new ZavInCall(TapiCall(0x863)), 21, LINECALLSTATE_CONNECTED);
+    auto* confConsult = Saved(new ZavConfOutCall(TapiCall(0x864), talking), 0, 0);
+    auto* conf = new ZavConfCall(TapiCall(0x865), talking, confConsult);
+    m_hub->SaveConfCall(conf);
+    confConsult->SetRequestId(eReqConference, 0x72);
+    talking->SetRequestId(eReqRedirect, 0x73);
+    const long consultHandle = static_cast<long>(Bits(consult->ToCallHandle()));
+    const long confHandle = static_cast<long>(Bits(confConsult->ToCallHandle()));
+    struct Step {
+        const char* name;
+        Msg msg;
+        std::vector<Completion> completions;
+    } steps[] = {
+        {"transfer set-up without a leg", {eTransferReply, 0, "", "", 0, 0, consultHandle}, {{0x71, kFailed}}},
+        {"conference refused", {eConferenceReply, 22, "", "", 0, 0, confHandle, 1}, {{0x72, kFull}}},
+        {"redirect refused", {eRedirectExtBusy, 21}, {{0x73, kFailed}}},
+        {"a second redirect result", {eRedirectSuccess, 21}, {}},
+        {"add to conference without the call", {eAddToConfReply, 23}, {}},
+    };
+    for (const Step& s : steps) {
+        Recorder::Clear();
+        Send(s.msg);
+        EXPECT_EQ(Recorder::Completions(), s.completions) << s.name;
+    }
+    EXPECT_EQ(held->GetRequestId(eReqSetupTransfer), 0u);
+    EXPECT_EQ(m_hub->CallIdToCallPtr(consult->GetId()), consult) << "the consultation call stays";
+    EXPECT_TRUE(conf->IsConnected());
+    delete conf;
+}
+
+TEST_F(CallEvents, RecalledCallsComeBackAsNewIncomingCalls) {
+    auto* onHold = Saved(new ZavInCall(TapiCall(0x871)), 30, LINECALLSTATE_ONHOLD);
+    Saved(new ZavOutCall(TapiCall(0x872)), 65, LINECALLSTATE_CONNECTED);
+    Saved(new ZavOutCall(TapiCall(0x873)), 66, LINECALLSTATE_CONNECTED);
+    struct Case {
+        const char* name;
+        Msg msg;
+        DWORD sal, reason, origin;  // sal 0: no new call
+    } cases[] = {
+        {"park time-out of a call still held here", {eParkTimeout, 30, "4711"}, 0, 0, 0},
+        {"transfer time-out without a leg", {eTransferTimeout, 0, "0612345678", "", 0, 0, 0x7FFF}, 67,
+         LINECALLREASON_TRANSFER | LINECALLREASON_REMINDER, LINECALLORIGIN_EXTERNAL},
+        {"redirect time-out without a caller", {eRedirectTimeout, 31}, 31,
+         LINECALLREASON_REDIRECT | LINECALLREASON_REMINDER, LINECALLORIGIN_INTERNAL},
+    };
+    for (const Case& c : cases) {
+        Recorder::AnswerNewCall(NewCallAnswer::Immediately, TapiCall(0x880 + c.sal));
+        const std::size_t announced = Recorder::Events(LINE_NEWCALL).size();
+        Send(c.msg);
+        if (c.sal == 0) {
+            EXPECT_EQ(Recorder::Events(LINE_NEWCALL).size(), announced) << c.name;
+            EXPECT_TRUE(onHold->IsHeld());
+            continue;
+        }
+        ZavCall* call = m_hub->SALToCallPtr(c.sal, nullptr);
+        ASSERT_NE(call, nullptr) << c.name;
+        EXPECT_TRUE(call->IsOffering()) << c.name;
+        EXPECT_EQ(call->GetCallReason(), c.reason) << c.name;
+        EXPECT_EQ(call->GetOrigin(), c.origin) << c.name;
+        EXPECT_EQ(call->GetSecondaryCallerIDNum(), 0) << c.name;
     }
 }
 
