@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/File.h"
+#include "bench/FileIoBaseline.h"
 #include "platform/Registry.h"
 #include "platform/Thread.h"
 #include "trace/ZavTraceLog.h"
@@ -25,18 +25,7 @@ using Clock = std::chrono::steady_clock;
 double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
 
 double Baseline(const std::string& path, int records, bool sizeCheck) {
-    char record[ZavTraceLog::kRecordSize];
-    std::snprintf(record, sizeof record, "%-148s\n", "1205:120000 ZAVTSP         E baseline record");
-    long long sizes = 0;
-    auto start = Clock::now();
-    for (int i = 0; i < records; ++i) {
-        plat::FileHandle f = plat::OpenFileForAppend(path.c_str());
-        if (sizeCheck) sizes += plat::FileSizeOf(f);
-        plat::WriteToFile(f, record, sizeof record);
-        plat::CloseFile(f);
-    }
-    double rate = records / Seconds(start, Clock::now());
-    return sizes < 0 ? 0 : rate;
+    return zavbench::FileIoRecordsPerSecond(path, records, sizeCheck);
 }
 
 double Provider(ZavTraceLog& log, int records) {

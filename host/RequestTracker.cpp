@@ -47,6 +47,7 @@ void RequestTracker::Returned(DRV_REQUESTID id, LONG result) {
     r.returned = result;
     if (result == static_cast<LONG>(id)) {
         r.state = r.completions ? RequestState::Completed : RequestState::Pending;
+        if (r.state == RequestState::Pending) m_pending.insert(id);
         return;
     }
     if (result > 0) {
@@ -84,7 +85,10 @@ void RequestTracker::Completed(DRV_REQUESTID id, LONG result) {
         case RequestState::InFlight:
             if (r.completions > 1) m_faults.Add(FaultKind::CompletedTwice, id, r.function + " before returning");
             break;
-        case RequestState::Pending: r.state = RequestState::Completed; break;
+        case RequestState::Pending:
+            r.state = RequestState::Completed;
+            m_pending.erase(id);
+            break;
         case RequestState::Completed:
             m_faults.Add(FaultKind::CompletedTwice, id, r.function + ", again with " + Hex(result));
             break;
@@ -102,10 +106,17 @@ void RequestTracker::Completed(DRV_REQUESTID id, LONG result) {
 template <class Pred>
 void RequestTracker::LoseWhere(Pred pred, const char* why) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    for (auto& [id, r] : m_requests) {
-        if (r.state != RequestState::Pending || !pred(r)) continue;
+    // Only the pending requests, not every request ever made: a long run
+    // would otherwise spend its time here.
+    for (auto it = m_pending.begin(); it != m_pending.end();) {
+        RequestRecord& r = m_requests[*it];
+        if (!pred(r)) {
+            ++it;
+            continue;
+        }
         r.state = RequestState::Lost;
-        m_faults.Add(FaultKind::NeverCompleted, id, r.function + ", " + why);
+        m_faults.Add(FaultKind::NeverCompleted, r.id, r.function + ", " + why);
+        it = m_pending.erase(it);
     }
 }
 

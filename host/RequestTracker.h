@@ -5,6 +5,7 @@
 
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,7 @@ private:
     FaultLog& m_faults;
     mutable std::mutex m_mutex;
     std::map<DRV_REQUESTID, RequestRecord> m_requests;
+    std::set<DRV_REQUESTID> m_pending;
     DRV_REQUESTID m_next = 1;
 };
 

@@ -172,14 +172,15 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineAnswer(DRV_REQUESTID /*dwRequestID*/, HDRVCALL 
     ZavLine* line = nullptr;
     ZavAddress* addr = nullptr;
     ZavCall* call = nullptr;
-    if (!session->CallHandleToPointers(hdCall, &line, &addr, &call)) return LINEERR_INVALCALLHANDLE;
+    if (!session->CallHandleToPointers(hdCall, &line, &addr, &call) || !call) return LINEERR_INVALCALLHANDLE;
     ZavCallHub* hub = addr->GetCallHubPointer();
     if (!hub) return LINEERR_INVALCALLHANDLE;
     if (!hub->CallIdToCallPtr(static_cast<DWORD>(ZavCall::CallHandleToId(hdCall)))) return LINEERR_OPERATIONUNAVAIL;
     if (!call->GetHTapiCall()) return LINEERR_INVALCALLHANDLE;
+    // Offering or accepted: only incoming calls are either.
+    const DWORD state = call->GetCallState();
+    if (state != LINECALLSTATE_OFFERING && state != LINECALLSTATE_ACCEPTED) return LINEERR_INVALCALLSTATE;
     auto* in = dynamic_cast<ZavInCall*>(call);
-    if (!call->IsOffering() && !(in && in->IsAccepted())) return LINEERR_INVALCALLSTATE;
-    // Only incoming calls ring, so an offering or accepted call is one.
     if (!in || !StillInHub(addr, call) || !call->GetHTapiCall()) return LINEERR_INVALCALLHANDLE;
     const LONG sal = static_cast<LONG>(call->GetSAL());
     if (!StillInHub(addr, call) || !call->GetHTapiCall()) return LINEERR_INVALCALLHANDLE;

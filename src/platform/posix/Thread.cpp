@@ -166,9 +166,18 @@ void CloseThread(HANDLE thread) {
     t->Unref();
 }
 
-DWORD GetCurrentProcessId() { return static_cast<DWORD>(::getpid()); }
+// Both are asked for on every trace line; on Windows they are reads of the
+// thread's own block, here they would be system calls each time. A thread
+// keeps its id, and the provider never forks.
+DWORD GetCurrentProcessId() {
+    static const DWORD pid = static_cast<DWORD>(::getpid());
+    return pid;
+}
 
-DWORD GetCurrentThreadId() { return static_cast<DWORD>(::syscall(SYS_gettid)); }
+DWORD GetCurrentThreadId() {
+    thread_local const DWORD tid = static_cast<DWORD>(::syscall(SYS_gettid));
+    return tid;
+}
 
 DWORD GetTickCount() {
     timespec ts;
