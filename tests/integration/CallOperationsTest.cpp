@@ -27,7 +27,8 @@ protected:
                 EXPECT_EQ(Host().LineCloseCall(call.hdCall), 0);
             }
         }
-        for (HDRVLINE line : m_line) Host().LineClose(line);
+        for (HDRVLINE line : m_line)
+            if (line) Host().LineClose(line);
         ServiceTest::TearDown();
     }
     // Waits until TAPI has heard the call enter `state`.
@@ -147,6 +148,30 @@ TEST_F(CallOperations, DialledOutAnsweredOutsideThenSwappedWithASecondCall) {
     EXPECT_TRUE(Reaches(first, LINECALLSTATE_CONNECTED));
     ASSERT_EQ(Host().LineDrop(first), 0);
     EXPECT_TRUE(Reaches(first, LINECALLSTATE_IDLE));
+}
+
+TEST_F(CallOperations, ClosingCallsAndLinesMidCallSettlesWhatIsPending) {
+    HDRVCALL caller = nullptr;
+    ASSERT_GT(Host().LineMakeCall(m_line[0], "202", &caller), 0);
+    HDRVCALL callee = Offered(kLineBase + 1);
+    ASSERT_EQ(Host().LineAnswer(callee), 0);
+    ASSERT_TRUE(Reaches(caller, LINECALLSTATE_CONNECTED));
+    // A switch that stops answering: the hold stays pending.
+    ASSERT_EQ(m_sim.SetCallModel(0), 0);
+    const LONG hold = Host().Tspi().lineHold(caller);
+    ASSERT_GT(hold, 0);
+    EXPECT_EQ(Host().LineCloseCall(caller), 0);
+    auto completion = Host().GetJournal().WaitFor(
+        [&](const JournalEntry& e) {
+            return e.kind == zavhost::EntryKind::Completion && e.requestId == static_cast<DRV_REQUESTID>(hold);
+        },
+        0, m_mark);
+    ASSERT_TRUE(completion) << "closing the call failed its pending hold at once";
+    EXPECT_EQ(static_cast<DWORD>(completion->result), static_cast<DWORD>(LINEERR_OPERATIONFAILED));
+    // The other line goes with its call still connected; the host's audit
+    // (at the end of the test) finds nothing left open.
+    EXPECT_EQ(Host().LineClose(m_line[1]), 0);
+    m_line[1] = nullptr;
 }
 
 }  // namespace
