@@ -9,6 +9,8 @@
 // then enumerates, initialises, opens both lines, enables status messages,
 // writes to a telephone's display, switches its message-waiting lamp,
 // plays an outside caller ringing 201 and 202 calling 201 from its set,
+// has an application make, answer, hold, swap and drop calls between the
+// two extensions and an outside party,
 // lets the switch announce a shutdown, closes and shuts down — printing
 // each TAPI event as the provider reports it.
 //
@@ -135,6 +137,33 @@ int main(int argc, char** argv) {
     play("202 dials 201 on its set", 12, [&] { sw.DialOnSet("202", leg, "201"); });
     std::fprintf(stderr, "  the switch: %s", sw.Calls().c_str());
     play("202 hangs up", 2, [&] { sw.HangUpSet("202", leg); });
+
+    // An application drives the calls through TAPI: each step's events
+    // come from the switch's answers.
+    HDRVCALL toSales = nullptr, toOutside = nullptr, atSales = nullptr;
+    auto tapi = [&](const std::string& what, std::size_t events, auto&& action) {
+        std::fprintf(stderr, "\n> %s\n", what.c_str());
+        std::size_t before = host.GetJournal().Size();
+        LONG result = action();
+        if (!host.GetJournal().WaitForSize(before + events, 5000)) std::fprintf(stderr, "  (fewer events than expected)\n");
+        std::fprintf(stderr, "  = %s\n", zavhost::ResultText(result).c_str());
+    };
+    tapi("TSPI_lineMakeCall (201 calls 202)", 16, [&] { return host.LineMakeCall(hdLine[0], "202", &toSales); });
+    for (const zavhost::CallView& call : host.Calls())
+        if (!call.closed && call.deviceId == 1) atSales = call.hdCall;
+    tapi("TSPI_lineAnswer (at 202)", 2, [&] { return host.LineAnswer(atSales); });
+    tapi("TSPI_lineHold (201's call)", 2, [&] { return host.Tspi().lineHold(toSales); });
+    tapi("TSPI_lineMakeCall (201 calls 0612345678)", 9,
+         [&] { return host.LineMakeCall(hdLine[0], "0612345678", &toOutside); });
+    std::string calls = sw.Calls();
+    const std::size_t at = calls.rfind("call ");
+    const int32_t outsideCall = at == std::string::npos ? 0 : std::atoi(calls.c_str() + at + 5);
+    play("the outside party answers", 1, [&] { sw.ExternalAnswer(outsideCall, "Bob"); });
+    tapi("TSPI_lineSwapHold (back to 202, the outside party waits)", 3,
+         [&] { return host.Tspi().lineSwapHold(toOutside, toSales); });
+    tapi("TSPI_lineDrop (202's end)", 2, [&] { return host.LineDrop(atSales); });
+    tapi("TSPI_lineUnhold (the outside call)", 2, [&] { return host.Tspi().lineUnhold(toOutside); });
+    tapi("TSPI_lineDrop (the outside call)", 1, [&] { return host.LineDrop(toOutside); });
     for (const zavhost::CallView& call : host.Calls())
         if (!call.closed) Step("TSPI_lineCloseCall (call " + std::to_string(call.index) + ")",
                                [&] { return host.LineCloseCall(call.hdCall); });
