@@ -242,6 +242,32 @@ TEST_F(CallEvents, RepliesAndResultsSettleTheirRequests) {
     delete conf;
 }
 
+TEST_F(CallEvents, OffHooksTheProviderDidNotAskForAreUndoneOrAnnounced) {
+    auto* talking = Saved(new ZavOutCall(TapiCall(0x8A1)), 40, LINECALLSTATE_CONNECTED);
+    const long talkingHandle = static_cast<long>(Bits(talking->ToCallHandle()));
+    const long goneHandle = static_cast<long>(Bits(DrvCall(0xE0000000 | 17)));  // this line, an empty slot
+    struct Case {
+        const char* name;
+        Msg msg;
+        const char* command;  // what the provider sends back; nullptr: nothing
+    } cases[] = {
+        {"a call that has started already", {eOffhookReply, 41, "", "", 0, 0, talkingHandle}, "OnHook sal=0x00000029"},
+        {"a call that is gone", {eOffhookReply, 42, "", "", 0, 0, goneHandle}, "OnHook sal=0x0000002A"},
+    };
+    for (const Case& c : cases) {
+        ClearSwitchLog();
+        Send(c.msg);
+        EXPECT_NE(SwitchLog().find(c.command), std::string::npos) << c.name << ": " << SwitchLog();
+    }
+    EXPECT_TRUE(talking->IsConnected()) << "the started call is left alone";
+    Recorder::AnswerNewCall(NewCallAnswer::Immediately, TapiCall(0x8A2));
+    Send({eOffhookReply, 5});
+    ZavCall* human = m_hub->SALToCallPtr(5, nullptr);
+    ASSERT_NE(human, nullptr) << "lifting the handset at the set makes a call";
+    EXPECT_TRUE(static_cast<ZavOutCall*>(human)->IsHumanInitiated());
+    EXPECT_EQ(human->GetCallState(), static_cast<DWORD>(LINECALLSTATE_DIALTONE));
+}
+
 TEST_F(CallEvents, RecalledCallsComeBackAsNewIncomingCalls) {
     auto* onHold = Saved(new ZavInCall(TapiCall(0x871)), 30, LINECALLSTATE_ONHOLD);
     Saved(new ZavOutCall(TapiCall(0x872)), 65, LINECALLSTATE_CONNECTED);
