@@ -25,14 +25,18 @@ std::vector<SimOutgoing> SimCallModel::TakeOutbox() {
 void SimCallModel::Clear() {
     m_calls.clear();
     m_busy.clear();
+    m_refusals.clear();
     m_outbox.clear();
 }
 
 HRESULT SimCallModel::OffHook(const std::string& ext, LONG sal, LONG handle) {
+    LONG refusal = 0;
+    if (TakeRefusal(ext, ZAVSIM_CMD_OFFHOOK, &refusal)) return refusal;
     if (!m_parties.count(ext)) return S_OK;
     LONG taken = TakeSal(ext, sal);
     if (!taken) return ZAVSIM_E_NO_APPEARANCE;
-    StartCall(ext, taken, handle);
+    SimCall& call = StartCall(ext, taken);
+    Say(call.caller, call, ZAVSIM_MSG_OFFHOOK_REPLY).requestId = handle;
     return S_OK;
 }
 
@@ -79,21 +83,28 @@ void SimCallModel::OnHook(const std::string& ext, LONG sal) {
     if (Leg leg = FindLeg(ext, sal)) Release(*leg.call, leg.end, ZAVSIM_REASON_NORMAL);
 }
 
+// A refused hold or unhold is answered on the SAL it named, leg or not.
 void SimCallModel::Hold(const std::string& ext, LONG sal) {
+    LONG refusal = 0;
+    bool refused = TakeRefusal(ext, ZAVSIM_CMD_HOLD, &refusal);
     Leg leg = FindLeg(ext, sal);
-    if (!leg) return;
-    bool allowed = leg.end->state == SimLegState::Connected;
+    if (!leg && !refused) return;
+    bool allowed = !refused && leg.end->state == SimLegState::Connected;
     if (allowed) leg.end->state = SimLegState::Held;
-    Say(*leg.end, *leg.call, ZAVSIM_MSG_HOLD_REPLY).result = allowed ? 0 : ZAVSIM_RESULT_REFUSED;
+    SayTo(ext, sal, leg ? leg.call->id : 0, ZAVSIM_MSG_HOLD_REPLY).result = allowed   ? 0
+                                                                            : refused ? refusal
+                                                                                      : ZAVSIM_RESULT_REFUSED;
 }
 
 void SimCallModel::Unhold(const std::string& ext, LONG sal, LONG handle) {
+    LONG refusal = 0;
+    bool refused = TakeRefusal(ext, ZAVSIM_CMD_UNHOLD, &refusal);
     Leg leg = FindLeg(ext, sal);
-    if (!leg) return;
-    bool allowed = leg.end->state == SimLegState::Held;
+    if (!leg && !refused) return;
+    bool allowed = !refused && leg.end->state == SimLegState::Held;
     if (allowed) leg.end->state = SimLegState::Connected;
-    SimMessageData& reply = Say(*leg.end, *leg.call, ZAVSIM_MSG_UNHOLD_REPLY);
-    reply.result = allowed ? 0 : ZAVSIM_RESULT_REFUSED;
+    SimMessageData& reply = SayTo(ext, sal, leg ? leg.call->id : 0, ZAVSIM_MSG_UNHOLD_REPLY);
+    reply.result = allowed ? 0 : refused ? refusal : ZAVSIM_RESULT_REFUSED;
     reply.requestId = handle;
 }
 
@@ -142,13 +153,13 @@ LONG SimCallModel::TakeSal(const std::string& ext, LONG proposed) const {
     return 0;
 }
 
-SimCall& SimCallModel::StartCall(const std::string& ext, LONG sal, LONG handle) {
+// A call with the extension off hook at the SAL, hearing dial tone.
+SimCall& SimCallModel::StartCall(const std::string& ext, LONG sal) {
     SimCall& call = m_calls[m_nextCallId];
     call.id = m_nextCallId++;
     call.caller.number = ext;
     call.caller.name = m_parties[ext].name;
     call.caller.sal = sal;
-    Say(call.caller, call, ZAVSIM_MSG_OFFHOOK_REPLY).requestId = handle;
     return call;
 }
 
@@ -235,13 +246,17 @@ void SimCallModel::SendDigits(const SimCall& call, SimEnd& to, const std::string
 }
 
 SimMessageData& SimCallModel::Say(const SimEnd& leg, const SimCall& call, LONG type) {
-    m_outbox.push_back({leg.number, {}});
+    return SayTo(leg.number, leg.sal, call.id, type);
+}
+
+SimMessageData& SimCallModel::SayTo(const std::string& ext, LONG sal, LONG callId, LONG type) {
+    m_outbox.push_back({ext, {}});
     SimMessageData& data = m_outbox.back().data;
     data.category = ZAVSIM_CATEGORY_CALL_CONTROL;
     data.type = type;
-    data.sal1 = leg.sal;
-    data.globalCallId = call.id;
-    data.extension = leg.number;
+    data.sal1 = sal;
+    data.globalCallId = callId;
+    data.extension = ext;
     return data;
 }
 

@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "SimCall.h"
@@ -38,6 +39,11 @@ public:
     void Hold(const std::string& ext, LONG sal);
     void Unhold(const std::string& ext, LONG sal, LONG handle);
     void SetDigitCollection(const std::string& ext, LONG sal, bool on);
+    void SetUpTransfer(const std::string& ext, LONG handle);
+    void SetUpConference(const std::string& ext, LONG handle);
+    void AddToConference(const std::string& ext, LONG sal);
+    void Redirect(const std::string& ext, LONG sal, const std::string& digits);
+    void Park(const std::string& ext, LONG sal, const std::string& digits);
     // The extension can no longer be reached: its calls end.
     void Leave(const std::string& ext);
 
@@ -53,6 +59,11 @@ public:
     bool DialOnSet(const std::string& ext, LONG sal, const std::string& digits);
     bool HangUpSet(const std::string& ext, LONG sal);
     bool NoAnswer(LONG callId);
+    // The failures the switch answers with, armed per extension and kind.
+    bool RefuseNext(const std::string& ext, LONG command, LONG result);
+    // A call brought back to the extension; kept as a call while `keep`.
+    LONG Recall(const std::string& ext, LONG kind, LONG sal, const std::string& number,
+                const std::string& name, bool keep);
 
     std::string Describe() const;
     int LegCount(const std::string& ext) const;
@@ -68,7 +79,9 @@ private:
     Leg FindLeg(const std::string& ext, LONG sal);
     SimCall* FindCall(LONG callId);
     LONG TakeSal(const std::string& ext, LONG proposed) const;
-    SimCall& StartCall(const std::string& ext, LONG sal, LONG handle);
+    Leg NewestLeg(const std::string& ext, SimLegState state);
+    bool TakeRefusal(const std::string& ext, LONG command, LONG* result);
+    SimCall& StartCall(const std::string& ext, LONG sal);
     bool Offer(SimCall& call, const std::string& ext);
     void RingOutside(SimCall& call);
     void Refuse(SimCall& call, LONG reason);
@@ -76,10 +89,12 @@ private:
     void Release(SimCall& call, const SimEnd* leaving, LONG reason);
     void SendDigits(const SimCall& call, SimEnd& to, const std::string& digits);
     SimMessageData& Say(const SimEnd& leg, const SimCall& call, LONG type);
+    SimMessageData& SayTo(const std::string& ext, LONG sal, LONG callId, LONG type);
 
     SimParties m_parties;
     std::map<LONG, SimCall> m_calls;  // by id, so oldest first
     std::set<std::string> m_busy;
+    std::map<std::pair<std::string, LONG>, LONG> m_refusals;  // by extension and command
     std::vector<SimOutgoing> m_outbox;
     LONG m_nextCallId = 1;
 };

@@ -1,5 +1,5 @@
 // The call model's side facing the control functions: the outside party,
-// the telephone set, the time-outs and the queries.
+// the telephone set, the time-outs and recalls, and the queries.
 #include <string>
 #include <vector>
 
@@ -65,7 +65,10 @@ void SimCallModel::MarkBusy(const std::string& ext, bool busy) {
 
 LONG SimCallModel::LiftHandset(const std::string& ext) {
     LONG sal = TakeSal(ext, 0);
-    if (sal) StartCall(ext, sal, 0);
+    if (!sal) return 0;
+    // Request id 0: a call the provider did not ask for.
+    SimCall& call = StartCall(ext, sal);
+    Say(call.caller, call, ZAVSIM_MSG_OFFHOOK_REPLY);
     return sal;
 }
 
@@ -93,6 +96,41 @@ bool SimCallModel::NoAnswer(LONG callId) {
     if (!call || call->callee.state != SimLegState::Ringing || call->callee.number.empty()) return false;
     Release(*call, nullptr, ZAVSIM_REASON_NO_ANSWER);
     return true;
+}
+
+// The call comes back from the caller, as a new call ringing at the SAL. A
+// transfer may name none: the provider then takes the lowest free from 65,
+// and so does the leg here.
+LONG SimCallModel::Recall(const std::string& ext, LONG kind, LONG sal, const std::string& number,
+                          const std::string& name, bool keep) {
+    LONG type = kind == ZAVSIM_RECALL_TRANSFER   ? ZAVSIM_MSG_TRANSFER_TIMEOUT
+                : kind == ZAVSIM_RECALL_PARK     ? ZAVSIM_MSG_PARK_TIMEOUT
+                : kind == ZAVSIM_RECALL_REDIRECT ? ZAVSIM_MSG_REDIRECT_TIMEOUT
+                                                 : 0;
+    auto party = m_parties.find(ext);
+    if (!type || party == m_parties.end() || sal < 0 || (sal == 0 && type != ZAVSIM_MSG_TRANSFER_TIMEOUT))
+        return -1;
+    LONG legSal = sal;
+    for (LONG candidate = 65; !legSal; ++candidate)
+        if (!FindLeg(ext, candidate)) legSal = candidate;
+    if (keep && (FindLeg(ext, legSal) || LegCount(ext) >= party->second.appearances)) return -1;
+    LONG id = m_nextCallId++;
+    SimMessageData& recall = SayTo(ext, sal, id, type);
+    recall.callerNum = number;
+    recall.callerName = name;
+    if (!keep) return id;
+    SimCall& call = m_calls[id];
+    call.id = id;
+    call.dialled = ext;
+    call.caller.number = number;
+    call.caller.name = name;
+    call.caller.external = true;
+    call.caller.state = SimLegState::Ringback;
+    call.callee.number = ext;
+    call.callee.name = party->second.name;
+    call.callee.sal = legSal;
+    call.callee.state = SimLegState::Ringing;
+    return id;
 }
 
 std::string SimCallModel::Describe() const {

@@ -236,6 +236,19 @@ ZAVSIM_API int ZavSimFireNoAnswer(int32_t callId) {
     return OnCalls([&](SimCallModel& calls) { return Done(calls.NoAnswer(callId)); });
 }
 
+ZAVSIM_API int ZavSimRefuseNext(const char* extension, int32_t command, int32_t result) {
+    if (!extension) return -1;
+    return OnCalls([&](SimCallModel& calls) { return Done(calls.RefuseNext(extension, command, result)); });
+}
+
+ZAVSIM_API int32_t ZavSimFireRecall(const char* extension, int32_t kind, int32_t sal, const char* callerNum,
+                                    const char* callerName) {
+    if (!extension) return -1;
+    return Safely(-1, [&] {
+        return SimSwitch::Instance().Recall(extension, kind, sal, Text(callerNum), Text(callerName));
+    });
+}
+
 ZAVSIM_API size_t ZavSimDescribeCalls(char* buffer, size_t size) {
     return Safely(static_cast<size_t>(0), [&] {
         std::string text;

@@ -76,7 +76,13 @@ HRESULT SimEndPoint::OnHook(LONG sal) {
 }
 
 HRESULT SimEndPoint::Transfer(DWORD callHandle) {
-    return Guarded([&] { return Accept(Format("Transfer call=0x%08X", Hex(callHandle))); });
+    return Guarded([&] {
+        return Direct(Format("Transfer call=0x%08X", Hex(callHandle)),
+                      [&](SimCallModel& calls, const std::string& ext) {
+                          calls.SetUpTransfer(ext, static_cast<LONG>(callHandle));
+                          return S_OK;
+                      });
+    });
 }
 
 HRESULT SimEndPoint::CompleteTransfer(LONG sal) {
@@ -94,11 +100,23 @@ HRESULT SimEndPoint::Answer(LONG sal, DWORD callHandle) {
 }
 
 HRESULT SimEndPoint::Conference(DWORD callHandle) {
-    return Guarded([&] { return Accept(Format("Conference call=0x%08X", Hex(callHandle))); });
+    return Guarded([&] {
+        return Direct(Format("Conference call=0x%08X", Hex(callHandle)),
+                      [&](SimCallModel& calls, const std::string& ext) {
+                          calls.SetUpConference(ext, static_cast<LONG>(callHandle));
+                          return S_OK;
+                      });
+    });
 }
 
 HRESULT SimEndPoint::AddToConf(LONG sal) {
-    return Guarded([&] { return Accept(Format("AddToConf sal=0x%08X", Hex(sal))); });
+    return Guarded([&] {
+        return Direct(Format("AddToConf sal=0x%08X", Hex(sal)),
+                      [&](SimCallModel& calls, const std::string& ext) {
+                          calls.AddToConference(ext, sal);
+                          return S_OK;
+                      });
+    });
 }
 
 HRESULT SimEndPoint::RetrieveMsg(IMsgInt** message) {
@@ -167,8 +185,13 @@ HRESULT SimEndPoint::Unhold(LONG sal, DWORD callHandle) {
 }
 
 HRESULT SimEndPoint::Park(LONG sal, BSTR digits) {
-    return Guarded(
-        [&] { return Accept(Format("Park sal=0x%08X digits=%s", Hex(sal), LogText(digits).c_str())); });
+    return Guarded([&] {
+        return Direct(Format("Park sal=0x%08X digits=%s", Hex(sal), LogText(digits).c_str()),
+                      [&](SimCallModel& calls, const std::string& ext) {
+                          calls.Park(ext, sal, plat::BstrToString(digits));
+                          return S_OK;
+                      });
+    });
 }
 
 HRESULT SimEndPoint::UnPark(LONG sal, BSTR digits) {
@@ -237,8 +260,12 @@ HRESULT SimEndPoint::SetLCDDisplay(BSTR text) {
 
 HRESULT SimEndPoint::Redirect(BSTR digits, LONG sal, DWORD callHandle) {
     return Guarded([&] {
-        return Accept(Format("Redirect digits=%s sal=0x%08X call=0x%08X", LogText(digits).c_str(), Hex(sal),
-                             Hex(callHandle)));
+        return Direct(Format("Redirect digits=%s sal=0x%08X call=0x%08X", LogText(digits).c_str(), Hex(sal),
+                             Hex(callHandle)),
+                      [&](SimCallModel& calls, const std::string& ext) {
+                          calls.Redirect(ext, sal, plat::BstrToString(digits));
+                          return S_OK;
+                      });
     });
 }
 

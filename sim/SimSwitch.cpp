@@ -223,6 +223,14 @@ int SimSwitch::Calls(const std::function<int(SimCallModel&)>& operation) {
     return result;
 }
 
+int32_t SimSwitch::Recall(const std::string& extension, LONG kind, LONG sal, const std::string& number,
+                          const std::string& name) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    LONG id = -1;
+    RunCallsLocked([&] { id = m_calls.Recall(extension, kind, sal, number, name, m_callModel); });
+    return static_cast<int32_t>(id);
+}
+
 int SimSwitch::CountPending(const char* extension) {
     std::lock_guard<std::mutex> lock(m_mutex);
     size_t count = 0;

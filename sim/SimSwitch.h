@@ -55,6 +55,9 @@ public:
     void SetCallModel(bool on);
     // The operation's result, or -1 while the call model is off.
     int Calls(const std::function<int(SimCallModel&)>& operation);
+    // A recall's call id, or -1; with the call model off, its message alone.
+    int32_t Recall(const std::string& extension, LONG kind, LONG sal, const std::string& number,
+                   const std::string& name);
     SimCommandLog& CommandLog() { return m_log; }
 
 private:

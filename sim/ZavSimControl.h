@@ -51,6 +51,23 @@ extern "C" {
 #define ZAVSIM_MSG_ONHOOK_REMOTE 0x28006
 #define ZAVSIM_MSG_DIGIT_REMOTE 0x28008
 #define ZAVSIM_MSG_STOP_DIALTONE 0x28009
+/* The answers to transfer, conference, redirect and park, and the recalls. */
+#define ZAVSIM_MSG_TRANSFER_REPLY 0x20004
+#define ZAVSIM_MSG_CONFERENCE_REPLY 0x20007
+#define ZAVSIM_MSG_ADD_TO_CONF_REPLY 0x20008
+#define ZAVSIM_MSG_TRANSFER_TIMEOUT 0x2800E
+#define ZAVSIM_MSG_PARK_GENERAL_FAILURE 0x2800F
+#define ZAVSIM_MSG_PARK_SUCCESS 0x28010
+#define ZAVSIM_MSG_PARK_CANCELLED 0x28011
+#define ZAVSIM_MSG_PARK_TIMEOUT 0x28012
+#define ZAVSIM_MSG_PARK_INVALID_EXT 0x28014
+#define ZAVSIM_MSG_TOO_MANY_PARTIES_IN_CONF 0x28015
+#define ZAVSIM_MSG_TOO_MANY_CONF_IN_SYS 0x28016
+#define ZAVSIM_MSG_REDIRECT_EXT_BUSY 0x28018
+#define ZAVSIM_MSG_REDIRECT_GENERAL_FAILURE 0x28019
+#define ZAVSIM_MSG_REDIRECT_TIMEOUT 0x2801A
+#define ZAVSIM_MSG_REDIRECT_SUCCESS 0x2801B
+#define ZAVSIM_MSG_REDIRECT_NOT_ALLOWED 0x2801C
 
 /* Reasons the call model gives in eBusy and eOnhookReply. The provider
  * takes 10 for a bad address and keeps a call's reason for the others. */
@@ -62,6 +79,21 @@ extern "C" {
 #define ZAVSIM_RESULT_REFUSED 1
 /* OffHook's result when the extension has no free line appearance. */
 #define ZAVSIM_E_NO_APPEARANCE ((int32_t)0x800700AAL)
+
+/* The provider's commands ZavSimRefuseNext can refuse. */
+#define ZAVSIM_CMD_HOLD 1
+#define ZAVSIM_CMD_UNHOLD 2
+#define ZAVSIM_CMD_OFFHOOK 3
+#define ZAVSIM_CMD_TRANSFER 4
+#define ZAVSIM_CMD_CONFERENCE 5
+#define ZAVSIM_CMD_ADD_TO_CONF 6
+#define ZAVSIM_CMD_REDIRECT 7
+#define ZAVSIM_CMD_PARK 8
+
+/* The calls the switch brings back to an extension (ZavSimFireRecall). */
+#define ZAVSIM_RECALL_TRANSFER 1
+#define ZAVSIM_RECALL_PARK 2
+#define ZAVSIM_RECALL_REDIRECT 3
 
 /* How endpoints signal their messages (ZavSimSetSignalMode). Paced, the
  * default, is described at ZavSimInjectMessage. On queue, the event is set
@@ -247,6 +279,25 @@ ZAVSIM_API int ZavSimHangUpSet(const char* extension, int32_t sal);
 /* The no-answer timer of a call that is ringing fires: the call ends. */
 ZAVSIM_API int ZavSimFireNoAnswer(int32_t callId);
 
+/* The next command of the kind (ZAVSIM_CMD_*) that the extension's endpoint
+ * sends is refused, whatever its arguments; later ones are answered again.
+ * `result` is the failure, 0 for the kind's usual one: the result of the
+ * hold, unhold, transfer or add-to-conference reply; OffHook's failure
+ * code; for a conference, ZAVSIM_MSG_TOO_MANY_* or the conference reply's
+ * result; for a redirect or a park, the failure message's type. Arming
+ * the same kind again replaces the failure. sim/README.md gives what each
+ * leg hears. 0, or -1 for an unknown kind or a failure the kind cannot have. */
+ZAVSIM_API int ZavSimRefuseNext(const char* extension, int32_t command, int32_t result);
+
+/* A transfer, park or redirect (ZAVSIM_RECALL_*) was not taken in time: the
+ * call comes back to the extension at the SAL (0 only for a transfer: the
+ * provider then picks one from 65 upward), from the caller (null texts are
+ * empty). With the call model on, the call rings there until answered or
+ * ended. Works with the model off too, as a message only. The recall's call
+ * id, or -1 when the extension cannot take it. */
+ZAVSIM_API int32_t ZavSimFireRecall(const char* extension, int32_t kind, int32_t sal, const char* callerNum,
+                                    const char* callerName);
+
 /* The calls, one line each, oldest first, such as "call 3: 201 sal 65
  * ringback, 202 sal 1 ringing"; copied as ZavSimReadLog copies. */
 ZAVSIM_API size_t ZavSimDescribeCalls(char* buffer, size_t size);
@@ -276,6 +327,8 @@ typedef int32_t (*ZavSimLiftHandsetFn)(const char*);
 typedef int (*ZavSimDialOnSetFn)(const char*, int32_t, const char*);
 typedef int (*ZavSimHangUpSetFn)(const char*, int32_t);
 typedef size_t (*ZavSimDescribeCallsFn)(char*, size_t);
+typedef int (*ZavSimRefuseNextFn)(const char*, int32_t, int32_t);
+typedef int32_t (*ZavSimFireRecallFn)(const char*, int32_t, int32_t, const char*, const char*);
 
 #ifdef __cplusplus
 }

@@ -515,6 +515,58 @@ TEST_F(SimContract, CallModelPlaysEachLegsMessages) {
     }
 }
 
+// Failures and recalls, each heard by the leg concerned: 202 calls 201,
+// which rings at SAL 1 or has answered. 203 can take a redirected call.
+TEST_F(SimContract, RefusalsAndRecallsReachTheLegConcerned) {
+    auto refuse = m_sim.RefuseNext;
+    auto recall = m_sim.FireRecall;
+    Link a = Registered("201"), b = Registered("202"), c = Registered("203");
+    ASSERT_TRUE(refuse && recall && a.endPoint && b.endPoint && c.endPoint);
+    const struct {
+        bool answered;
+        LONG command, result;  // a refusal to arm; a negative command fires that recall at SAL `result`
+        void (*act)(IEndPoint*);
+        const char* heard;
+    } cases[] = {
+        {true, ZAVSIM_CMD_HOLD, 0, [](auto e) { e->Hold(1); }, "hold 1 result=1"},
+        {true, ZAVSIM_CMD_UNHOLD, 5, [](auto e) { e->Hold(1), e->Unhold(1, kCall); },
+         "hold 1; unhold 1 req=E0010005 result=5"},
+        {true, ZAVSIM_CMD_OFFHOOK, 0,
+         [](auto e) { EXPECT_EQ(e->OffHook(65, kCall), ZAVSIM_E_NO_APPEARANCE); }, ""},
+        {true, ZAVSIM_CMD_TRANSFER, 0, [](auto e) { e->Transfer(kCall); }, "20004 0 req=E0010005 result=1"},
+        {true, 0, 0, [](auto e) { e->Transfer(kCall); }, "20004 2 req=E0010005"},
+        {true, ZAVSIM_CMD_CONFERENCE, ZAVSIM_MSG_TOO_MANY_CONF_IN_SYS, [](auto e) { e->Conference(kCall); },
+         "28016 1"},
+        {true, ZAVSIM_CMD_CONFERENCE, 0, [](auto e) { e->Conference(kCall); },
+         "20007 0 req=E0010005 result=1"},
+        {true, ZAVSIM_CMD_ADD_TO_CONF, 3, [](auto e) { e->AddToConf(1); }, "20008 1 result=3"},
+        {false, ZAVSIM_CMD_REDIRECT, ZAVSIM_MSG_REDIRECT_NOT_ALLOWED,
+         [](auto e) { e->Redirect(Bstr("203"), 1, 0); }, "2801C 1"},
+        {false, 0, 0, [](auto e) { e->Redirect(Bstr("203"), 1, 0); }, "2801B 1; onhook 1 reason=16"},
+        {true, ZAVSIM_CMD_PARK, ZAVSIM_MSG_PARK_INVALID_EXT, [](auto e) { e->Park(1, Bstr("72")); },
+         "28014 1"},
+        {true, 0, 0, [](auto e) { e->Park(1, Bstr("72")); }, "28010 1"},
+        {false, -ZAVSIM_RECALL_PARK, 7, [](auto) {}, "28012 7 [5551234|Bob||]"},
+        {false, -ZAVSIM_RECALL_REDIRECT, 9, [](auto) {}, "2801A 9 [5551234|Bob||]"},
+        {false, -ZAVSIM_RECALL_TRANSFER, 0, [](auto e) { e->Answer(65, kAnswer); },
+         "2800E 0 [5551234|Bob||]; answer 65 req=E0020001"},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.heard);
+        ASSERT_EQ(m_sim.SetCallModel(0) + m_sim.SetCallModel(1), 0);  // the last row's calls forgotten
+        b.endPoint->OffHook(65, kCall), b.endPoint->DialDigitsA(65, Bstr("201"));
+        if (row.answered) a.endPoint->Answer(1, kAnswer);
+        for (const Link* link : {&a, &b, &c})
+            while (link->Next()) continue;
+        EXPECT_EQ(row.command > 0 ? refuse("201", row.command, row.result) : 0, 0);
+        EXPECT_GT(row.command < 0 ? recall("201", -row.command, row.result, "5551234", "Bob") : 1, 0);
+        row.act(a.endPoint.get());
+        std::string heard;
+        while (Message m = a.Next()) heard += (heard.empty() ? "" : "; ") + Spell(m);
+        EXPECT_EQ(heard, row.heard);
+    }
+}
+
 // An ordinary telephone has 18 line appearances: the provider's off-hook is
 // refused beyond them and a call finds the extension busy. Off, the model
 // leaves commands to the log alone.

@@ -45,6 +45,8 @@ public:
         Resolve(FireNoAnswer, "ZavSimFireNoAnswer");
         Resolve(DescribeCallsRaw, "ZavSimDescribeCalls");
         Resolve(LegCount, "ZavSimLegCount");
+        Resolve(RefuseNext, "ZavSimRefuseNext");
+        Resolve(FireRecall, "ZavSimFireRecall");
         Resolve(m_register, "DllRegisterServer");
     }
     ~SimSwitch() {
@@ -102,6 +104,8 @@ public:
     ZavSimCallFn FireNoAnswer = nullptr;
     ZavSimDescribeCallsFn DescribeCallsRaw = nullptr;
     ZavSimCountFn LegCount = nullptr;
+    ZavSimRefuseNextFn RefuseNext = nullptr;
+    ZavSimFireRecallFn FireRecall = nullptr;
 
 private:
     template <typename Fn>
