@@ -8,6 +8,11 @@
 
 namespace zavsim {
 
+namespace {
+// Looks like a call handle (top nibble 0xE) of a line no extension has.
+constexpr LONG kNoRequest = static_cast<LONG>(0xEFFF0FFFu);
+}  // namespace
+
 LONG SimCallModel::CallFromOutside(const std::string& ext, const std::string& number, const std::string& name,
                                    LONG trunk) {
     if (!m_parties.count(ext)) return 0;
@@ -118,6 +123,9 @@ LONG SimCallModel::Recall(const std::string& ext, LONG kind, LONG sal, const std
     SimMessageData& recall = SayTo(ext, sal, id, type);
     recall.callerNum = number;
     recall.callerName = name;
+    // A message with neither a leg nor a request is not the extension's:
+    // a transfer recall without a SAL names a request of no line instead.
+    if (sal == 0) recall.requestId = kNoRequest;
     if (!keep) return id;
     SimCall& call = m_calls[id];
     call.id = id;

@@ -150,6 +150,52 @@ TEST_F(CallOperations, DialledOutAnsweredOutsideThenSwappedWithASecondCall) {
     EXPECT_TRUE(Reaches(first, LINECALLSTATE_IDLE));
 }
 
+TEST_F(CallOperations, RefusalsReachTheApplication) {
+    ASSERT_EQ(m_sim.RefuseNext("201", ZAVSIM_CMD_OFFHOOK, 0), 0);
+    HDRVCALL refused = nullptr;
+    EXPECT_EQ(static_cast<DWORD>(Host().LineMakeCall(m_line[0], nullptr, &refused)),
+              static_cast<DWORD>(LINEERR_RESOURCEUNAVAIL));
+    HDRVCALL call = nullptr;
+    ASSERT_GT(Host().LineMakeCall(m_line[0], "202", &call), 0);
+    ASSERT_EQ(Host().LineAnswer(Offered(kLineBase + 1)), 0);
+    ASSERT_TRUE(Reaches(call, LINECALLSTATE_CONNECTED));
+    ASSERT_GT(Host().Tspi().lineHold(call), 0);
+    ASSERT_TRUE(Reaches(call, LINECALLSTATE_ONHOLD));
+    ASSERT_EQ(m_sim.RefuseNext("201", ZAVSIM_CMD_UNHOLD, 0), 0);
+    const LONG unhold = Host().Tspi().lineUnhold(call);
+    ASSERT_GT(unhold, 0);
+    auto completion = Host().GetJournal().WaitFor(
+        [&](const JournalEntry& e) {
+            return e.kind == zavhost::EntryKind::Completion && e.requestId == static_cast<DRV_REQUESTID>(unhold);
+        },
+        10000, m_mark);
+    ASSERT_TRUE(completion);
+    EXPECT_EQ(static_cast<DWORD>(completion->result), static_cast<DWORD>(LINEERR_OPERATIONFAILED));
+}
+
+TEST_F(CallOperations, RecalledCallsRingAgainAndCanBeAnswered) {
+    struct Case {
+        int32_t kind, sal;
+        DWORD reason;
+    } cases[] = {
+        {ZAVSIM_RECALL_TRANSFER, 0, LINECALLREASON_TRANSFER | LINECALLREASON_REMINDER},  // the provider picks 65
+        {ZAVSIM_RECALL_PARK, 3, LINECALLREASON_UNPARK | LINECALLREASON_REMINDER},
+        {ZAVSIM_RECALL_REDIRECT, 4, LINECALLREASON_REDIRECT | LINECALLREASON_REMINDER},
+    };
+    for (const Case& c : cases) {
+        m_mark = Host().GetJournal().Size();
+        ASSERT_GT(m_sim.FireRecall("201", c.kind, c.sal, "5551234", "Bob"), 0) << c.kind;
+        HDRVCALL recalled = Offered(kLineBase);
+        ASSERT_NE(recalled, nullptr) << c.kind;
+        ASSERT_TRUE(Reaches(recalled, LINECALLSTATE_OFFERING)) << c.kind;
+        ASSERT_EQ(Host().LineAnswer(recalled), 0) << c.kind;
+        EXPECT_TRUE(Reaches(recalled, LINECALLSTATE_CONNECTED)) << c.kind;
+        ASSERT_EQ(Host().LineDrop(recalled), 0) << c.kind;
+        EXPECT_TRUE(Reaches(recalled, LINECALLSTATE_IDLE)) << c.kind;
+        (void)c.reason;
+    }
+}
+
 TEST_F(CallOperations, ClosingCallsAndLinesMidCallSettlesWhatIsPending) {
     HDRVCALL caller = nullptr;
     ASSERT_GT(Host().LineMakeCall(m_line[0], "202", &caller), 0);

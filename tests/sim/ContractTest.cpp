@@ -549,7 +549,7 @@ TEST_F(SimContract, RefusalsAndRecallsReachTheLegConcerned) {
         {false, -ZAVSIM_RECALL_PARK, 7, [](auto) {}, "28012 7 [5551234|Bob||]"},
         {false, -ZAVSIM_RECALL_REDIRECT, 9, [](auto) {}, "2801A 9 [5551234|Bob||]"},
         {false, -ZAVSIM_RECALL_TRANSFER, 0, [](auto e) { e->Answer(65, kAnswer); },
-         "2800E 0 [5551234|Bob||]; answer 65 req=E0020001"},
+         "2800E 0 req=EFFF0FFF [5551234|Bob||]; answer 65 req=E0020001"},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.heard);
