@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "tapi/Tapi.h"
+
 struct ZavCallCtrlMsg {
     long msgType;
     long result;
@@ -40,3 +42,10 @@ public:
 private:
     char m_text[32] = "";
 };
+
+// Where a caller the switch names comes from: short numbers not beginning
+// with 7 are the switch's own extensions; the 7 prefix and long numbers
+// come through trunks.
+inline DWORD ZavOriginOf(const char* number) {
+    return std::strlen(number) < 7 && number[0] != '7' ? LINECALLORIGIN_INTERNAL : LINECALLORIGIN_EXTERNAL;
+}

@@ -21,12 +21,6 @@
 
 namespace {
 
-// Short internal numbers are extensions of the switch; the 7 prefix and
-// long numbers come through trunks.
-DWORD OriginOf(const char* number) {
-    return std::strlen(number) < 7 && number[0] != '7' ? LINECALLORIGIN_INTERNAL : LINECALLORIGIN_EXTERNAL;
-}
-
 // A reason code the switch gives calls it brings back from a park.
 constexpr long kParkRecallReason = 0x0E;
 
@@ -111,7 +105,7 @@ void ZavCallHub::OnNewCall(const ZavCallCtrlMsg& m) {
     ZavInCall* call = created.get();
     if (callerName.Present()) call->SetCallerName(callerName.Text());
     if (callerNum.Present()) {
-        call->SetOrigin(OriginOf(callerNum.Text()));
+        call->SetOrigin(ZavOriginOf(callerNum.Text()));
         call->SetCallerAddr(callerNum.Text());
         call->HandleHuntGrpCallerID(callerNum.Text(), 0);
     }

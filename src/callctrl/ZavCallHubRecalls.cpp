@@ -18,10 +18,6 @@
 
 namespace {
 
-DWORD OriginOf(const char* number) {
-    return std::strlen(number) < 7 && number[0] != '7' ? LINECALLORIGIN_INTERNAL : LINECALLORIGIN_EXTERNAL;
-}
-
 // The diverting party's numbers go to the call that was diverted; a call
 // TAPI no longer knows takes none, and the recall ends there.
 bool ApplyDivertedParty(ZavCall* call, const ZavMsgText& redirectingNum, const ZavMsgText& redirectionNum) {
@@ -34,6 +30,17 @@ bool ApplyDivertedParty(ZavCall* call, const ZavMsgText& redirectingNum, const Z
         call->UpdateDivertingPartyDialedId(redirectionNum.Text());
     }
     return true;
+}
+
+// The party a transfer or park recall brings back, where the switch says.
+void TakeCaller(ZavInCall* call, const ZavMsgText& callerNum, const ZavMsgText& callerName,
+                const ZavMsgText& dialedNum) {
+    if (callerName.Present()) call->SetCallerName(callerName.Text());
+    if (callerNum.Present()) {
+        call->SetOrigin(ZavOriginOf(callerNum.Text()));
+        call->SetCallerAddr(callerNum.Text());
+    }
+    if (dialedNum.Present()) call->SetDialedNum(dialedNum.Text());
 }
 
 }  // namespace
@@ -90,12 +97,7 @@ void ZavCallHub::OnTransferTimeout(const ZavCallCtrlMsg& m) {
     if (!call) return;
     if (old && !ApplyDivertedParty(old, redirectingNum, redirectionNum)) return;
     call->SetSAL(m.sal1 != 0 ? static_cast<DWORD>(m.sal1) : FirstFreeSal());
-    if (callerName.Present()) call->SetCallerName(callerName.Text());
-    if (callerNum.Present()) {
-        call->SetOrigin(OriginOf(callerNum.Text()));
-        call->SetCallerAddr(callerNum.Text());
-    }
-    if (dialedNum.Present()) call->SetDialedNum(dialedNum.Text());
+    TakeCaller(call.get(), callerNum, callerName, dialedNum);
     call->SetCallReason(LINECALLREASON_TRANSFER | LINECALLREASON_REMINDER, 0);
     OfferRecall(call.release(), m, true);
 }
@@ -110,12 +112,7 @@ void ZavCallHub::OnParkTimeout(const ZavCallCtrlMsg& m) {
     if (!call) return;
     call->SetSAL(static_cast<DWORD>(m.sal1));
     call->SetNotifyTimedOut();
-    if (callerName.Present()) call->SetCallerName(callerName.Text());
-    if (callerNum.Present()) {
-        call->SetOrigin(OriginOf(callerNum.Text()));
-        call->SetCallerAddr(callerNum.Text());
-    }
-    if (dialedNum.Present()) call->SetDialedNum(dialedNum.Text());
+    TakeCaller(call.get(), callerNum, callerName, dialedNum);
     // A parked call that was diverted keeps its diverting party, held back
     // until TAPI knows the call, as a new call's is.
     if (redirectingNum.Present()) call->UpdateDivertedCallerId(redirectingNum.Text(), 0);
@@ -135,7 +132,7 @@ void ZavCallHub::OnRedirectTimeout(const ZavCallCtrlMsg& m) {
     if (!call) return;
     call->SetSAL(static_cast<DWORD>(m.sal1));
     call->SetCallerName(callerName.Text());
-    call->SetOrigin(OriginOf(callerNum.Text()));
+    call->SetOrigin(ZavOriginOf(callerNum.Text()));
     call->SetCallerAddr(callerNum.Text());
     call->SetSecondaryCallerIDNum(std::strtol(callerNum.Text(), nullptr, 10));
     if (dialedNum.Present()) call->SetDialedNum(dialedNum.Text());
