@@ -4,6 +4,7 @@
 // switch has ended and TAPI not yet closed.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "host/TapiBuffer.h"
@@ -39,9 +40,14 @@ protected:
             [&](const JournalEntry& j) { return j.msg == LINE_NEWCALL && j.deviceId == device; }, 10000, m_mark);
         return e ? reinterpret_cast<HDRVCALL>(e->p1) : nullptr;
     }
-    bool Reaches(DWORD state) {
+    // The call (any call, when none is named) has reached the state.
+    bool Reaches(DWORD state, HDRVCALL hdCall = nullptr) {
+        auto view = hdCall ? Host().CallByDriver(hdCall) : std::nullopt;
         return Host().GetJournal().WaitFor(
-                   [&](const JournalEntry& e) { return e.msg == LINE_CALLSTATE && e.p1 == state; }, 10000, m_mark)
+                   [&](const JournalEntry& e) {
+                       return e.msg == LINE_CALLSTATE && e.p1 == state && (!view || e.htCall == view->htCall);
+                   },
+                   10000, m_mark)
             .has_value();
     }
     HDRVLINE m_line[2] = {};
@@ -109,7 +115,7 @@ TEST_F(CallInfo, PartiesArePackedWhileTheyFitAndTheNeedIsAlwaysTold) {
 TEST_F(CallInfo, AnOutboundCallSwapsThePartiesAndAnEndedCallStillAnswers) {
     HDRVCALL call = nullptr;
     ASSERT_GT(Host().LineMakeCall(m_line[0], "202", &call), 0);
-    ASSERT_TRUE(Reaches(LINECALLSTATE_RINGBACK));
+    ASSERT_TRUE(Reaches(LINECALLSTATE_RINGBACK, call));
     TapiBuffer buffer(kFixed + 200);
     ASSERT_EQ(Host().LineGetCallInfo(call, buffer), 0);
     const LINECALLINFO* info = buffer.As<LINECALLINFO>();
@@ -119,7 +125,7 @@ TEST_F(CallInfo, AnOutboundCallSwapsThePartiesAndAnEndedCallStillAnswers) {
     EXPECT_EQ(buffer.WideAt(info->dwCallerIDOffset, info->dwCallerIDSize), Wide("201"));
     EXPECT_EQ(info->dwCallerIDFlags, 0x8u);
     ASSERT_EQ(Host().LineDrop(call), 0);
-    ASSERT_TRUE(Reaches(LINECALLSTATE_IDLE));
+    ASSERT_TRUE(Reaches(LINECALLSTATE_IDLE, call));
     TapiBuffer status(tapi::kLineCallStatusSize20);
     EXPECT_EQ(Host().LineGetCallStatus(call, status), 0) << "the call waits for TAPI to close it";
     EXPECT_EQ(status.As<LINECALLSTATUS>()->dwCallState, static_cast<DWORD>(LINECALLSTATE_IDLE));
