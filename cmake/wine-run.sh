@@ -38,7 +38,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
         rm -rf "$WINEPREFIX.tmp"
         mkdir -p "$WINEPREFIX.tmp"
         cp -al "$template/drive_c" "$WINEPREFIX.tmp/drive_c"
-        cp -a "$template/dosdevices" "$template"/*.reg "$WINEPREFIX.tmp/"
+        # The update stamp too: without it Wine "updates" the new prefix on
+        # its first start, rewriting drive_c's files in place, and those are
+        # the template's and every other prefix's through the hard links.
+        cp -a "$template/dosdevices" "$template"/*.reg "$template/.update-timestamp" "$WINEPREFIX.tmp/"
         mv "$WINEPREFIX.tmp" "$WINEPREFIX"
       fi
     fi
