@@ -134,6 +134,16 @@ public:
     LONG LineCloseCall(HDRVCALL hdCall);
     LONG LineGetCallInfo(HDRVCALL hdCall, TapiBuffer& callInfo);
     LONG LineGetCallStatus(HDRVCALL hdCall, TapiBuffer& callStatus);
+    // Device queries, with the version negotiated for the device (the
+    // session's when none was). Every buffer is checked for writes past
+    // dwTotalSize.
+    LONG LineGetDevCaps(DWORD deviceId, TapiBuffer& devCaps, DWORD extVersion = 0);
+    LONG LineGetAddressCaps(DWORD deviceId, DWORD addressId, TapiBuffer& addressCaps, DWORD extVersion = 0);
+    LONG LineGetAddressStatus(HDRVLINE hdLine, DWORD addressId, TapiBuffer& addressStatus);
+    LONG LineGetLineDevStatus(HDRVLINE hdLine, TapiBuffer& devStatus);
+    // `deviceClass` such as "wave/out"; a call's line when `hdCall` is given.
+    LONG LineGetID(HDRVLINE hdLine, HDRVCALL hdCall, const char* deviceClass, TapiBuffer& deviceId);
+    LONG LineGetDevConfig(DWORD deviceId, const char* deviceClass, TapiBuffer& config);
     // A handle for a call that a thin-layer function will create on the line.
     HTAPICALL NewTapiCall(HDRVLINE hdLine);
 
@@ -218,6 +228,7 @@ private:
 
     void MarkCallClosed(HDRVCALL hdCall);
     void CheckBuffer(const TapiBuffer& buffer, const char* function);
+    DWORD LineVersion(DWORD deviceId) const;
 
     bool m_current = false;
     ProviderModule m_module;

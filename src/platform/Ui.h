@@ -48,6 +48,10 @@ std::string ListGetString(HWND dialog, int id, int index);
 // Exact, case-insensitive match as LB_FINDSTRINGEXACT: index or -1.
 int ListFindExact(HWND dialog, int id, const char* text);
 
+// One of the system's stock icons (IDI_*), shared and never destroyed; null
+// on failure. Elsewhere a fixed non-null token per id stands for it.
+HICON LoadStockIcon(int id);
+
 // True while the Shift key is held (on the console: never).
 bool IsShiftDown();
 

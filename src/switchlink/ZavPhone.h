@@ -144,9 +144,11 @@ private:
     DWORD m_dwMsgThreadId;
     ZavLock m_Lock;
     ZavCallHub* m_pCallHub;
-    LONG m_lVdn;
-    LONG m_lSerialNumber;
-    LONG m_lDeviceType;
+    // Set by registration on the opening thread, read by any TAPI thread that
+    // asks for capabilities meanwhile.
+    std::atomic<LONG> m_lVdn;
+    std::atomic<LONG> m_lSerialNumber;
+    std::atomic<LONG> m_lDeviceType;
     DWORD m_dwMaxNumLineAppearences;
 
     static std::atomic<DWORD> m_dwNumActivePhones;

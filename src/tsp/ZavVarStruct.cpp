@@ -36,11 +36,35 @@ bool ZavVarStruct::Append(const void* data, DWORD bytes, DWORD* sizeWord, DWORD*
     return true;
 }
 
-DWORD ZavVarStruct::WideSize(const std::string& text) {
-    return static_cast<DWORD>((plat::AnsiToWide(text.c_str()).size() + 1) * sizeof(char16_t));
+namespace {
+
+std::u16string Wide(const std::string& text, ZavVarStruct::Null null) {
+    std::u16string wide = plat::AnsiToWide(text.c_str());
+    if (null == ZavVarStruct::Null::Kept) wide.push_back(u'\0');
+    return wide;
 }
 
-bool ZavVarStruct::AppendWide(const std::string& text, DWORD* sizeWord, DWORD* offsetWord) {
-    std::u16string wide = plat::AnsiToWide(text.c_str());
-    return Append(wide.c_str(), static_cast<DWORD>((wide.size() + 1) * sizeof(char16_t)), sizeWord, offsetWord);
+std::u16string WideList(const std::vector<std::string>& texts) {
+    std::u16string list;
+    for (const std::string& text : texts) list += Wide(text, ZavVarStruct::Null::Kept);
+    list.push_back(u'\0');
+    return list;
+}
+
+DWORD Bytes(const std::u16string& wide) { return static_cast<DWORD>(wide.size() * sizeof(char16_t)); }
+
+}  // namespace
+
+DWORD ZavVarStruct::WideSize(const std::string& text, Null null) { return Bytes(Wide(text, null)); }
+
+bool ZavVarStruct::AppendWide(const std::string& text, DWORD* sizeWord, DWORD* offsetWord, Null null) {
+    std::u16string wide = Wide(text, null);
+    return Append(wide.data(), Bytes(wide), sizeWord, offsetWord);
+}
+
+DWORD ZavVarStruct::WideListSize(const std::vector<std::string>& texts) { return Bytes(WideList(texts)); }
+
+bool ZavVarStruct::AppendWideList(const std::vector<std::string>& texts, DWORD* sizeWord, DWORD* offsetWord) {
+    std::u16string list = WideList(texts);
+    return Append(list.data(), Bytes(list), sizeWord, offsetWord);
 }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "tapi/Tapi.h"
 
@@ -25,9 +26,19 @@ public:
     // Packs a part at the next free byte and sets its size and offset words;
     // false, writing nothing, when it does not fit.
     bool Append(const void* data, DWORD bytes, DWORD* sizeWord, DWORD* offsetWord);
-    // `text` as UTF-16 with its terminating null; its size in bytes, for Need.
-    bool AppendWide(const std::string& text, DWORD* sizeWord, DWORD* offsetWord);
-    static DWORD WideSize(const std::string& text);
+    // Some structures count a text's terminating null, others leave it out.
+    enum class Null { Kept, Dropped };
+    // `text` as UTF-16; its size in bytes, for Need.
+    bool AppendWide(const std::string& text, DWORD* sizeWord, DWORD* offsetWord, Null null = Null::Kept);
+    static DWORD WideSize(const std::string& text, Null null = Null::Kept);
+    // A list of texts in UTF-16, each ending in a null, one more null after
+    // the last; its size in bytes, for Need.
+    bool AppendWideList(const std::vector<std::string>& texts, DWORD* sizeWord, DWORD* offsetWord);
+    static DWORD WideListSize(const std::vector<std::string>& texts);
+
+    // Everything counted so far fits within dwTotalSize: for structures
+    // whose variable part is written whole or not at all.
+    bool AllFits() const { return m_needed <= m_total; }
 
 private:
     void Store();

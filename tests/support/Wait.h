@@ -5,21 +5,11 @@
 #include <atomic>
 #include <string>
 
-#include "platform/Thread.h"
+#include "support/Eventually.h"
 #include "support/SimSwitch.h"
 #include "switchlink/ZavPhone.h"
 
 namespace zavtest {
-
-template <typename Pred>
-bool Eventually(Pred pred, DWORD timeoutMs = 10000) {
-    DWORD start = plat::GetTickCount();
-    while (!pred()) {
-        if (plat::GetTickCount() - start > timeoutMs) return false;
-        plat::Sleep(1);
-    }
-    return true;
-}
 
 // The extension's messages are handled in arrival order: once a phone
 // query reply sent now has changed the owner name, everything queued

@@ -2,6 +2,7 @@
 #include "platform/Ui.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
@@ -183,6 +184,10 @@ int ListFindExact(HWND dialog, int id, const char* text) {
         if (::strcasecmp(c->lines[i].c_str(), text) == 0) return static_cast<int>(i);
     return -1;
 }
+
+// No icon exists here; what TAPI gets is only ever handed back to the
+// system, so a stable token that is not null is enough.
+HICON LoadStockIcon(int id) { return id > 0 ? reinterpret_cast<HICON>(static_cast<uintptr_t>(id)) : nullptr; }
 
 bool IsShiftDown() { return false; }
 

@@ -60,6 +60,8 @@ int ListFindExact(HWND dialog, int id, const char* text) {
     return r == LB_ERR ? -1 : static_cast<int>(r);
 }
 
+HICON LoadStockIcon(int id) { return ::LoadIconA(nullptr, MAKEINTRESOURCEA(id)); }
+
 bool IsShiftDown() { return (::GetKeyState(VK_SHIFT) & 0x8000) != 0; }
 
 void SetConsoleUiStreams(std::FILE*, std::FILE*) {}
