@@ -20,6 +20,7 @@
 #include "provider/ZavTspGlobals.h"
 #include "provider/ZavTspGuard.h"
 #include "tsp/ZavCallUse.h"
+#include "tsp/ZavTspCallSupport.h"
 
 ZAV_EXPORT LONG TSPIAPI TSPI_lineCloseCall(HDRVCALL hdCall) {
     ZAV_TSPI_BEGIN
@@ -42,38 +43,6 @@ namespace {
 
 DWORD Bits(const void* h) { return static_cast<DWORD>(reinterpret_cast<uintptr_t>(h)); }
 
-// An accepted asynchronous request, as TAPI is told.
-LONG Accepted(DRV_REQUESTID dwRequestID) {
-    ZAV_TRACE("++++ STATUS ++++ 0x%08X", static_cast<DWORD>(dwRequestID));
-    return static_cast<LONG>(dwRequestID);
-}
-
-// The call's hub still holds it: the message thread may have ended it.
-bool StillInHub(ZavAddress* addr, ZavCall* call) {
-    ZavCallHub* hub = addr ? addr->GetCallHubPointer() : nullptr;
-    return hub && call && hub->CallIdToCallPtr(call->GetId()) == call;
-}
-
-std::size_t WideLength(LPCWSTR text) {
-    std::size_t n = 0;
-    while (text[n]) ++n;
-    return n;
-}
-
-// The call parameters of a call TAPI made without any: a voice call of the
-// line's address, giving up after six seconds a ring.
-void DefaultCallParams(LINECALLPARAMS& params, const ZavAddress& addr) {
-    std::memset(&params, 0, sizeof params);
-    params.dwTotalSize = tapi::kLineCallParamsSize20;
-    params.dwBearerMode = LINEBEARERMODE_VOICE;
-    params.dwMinRate = 3100;
-    params.dwMaxRate = 3100;
-    params.dwMediaMode = ZavCall::s_DefaultMediaMode;
-    params.dwAddressMode = LINEADDRESSMODE_ADDRESSID;
-    params.dwAddressID = addr.GetId();
-    params.dwNoAnswerTimeout = addr.GetNumRingsNoAnswer() * 6;
-}
-
 const LONG kInvalCallHandle = static_cast<LONG>(LINEERR_INVALCALLHANDLE);
 const LONG kInvalCallState = static_cast<LONG>(LINEERR_INVALCALLSTATE);
 
@@ -87,7 +56,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineMakeCall(DRV_REQUESTID dwRequestID, HDRVLINE hd
     ZavLockHolder hold(s_TspLineLock);
     ZavSession* session = gpTS.load();
     if (!session) return LINEERR_UNINITIALIZED;
-    if (lpszDestAddress && WideLength(lpszDestAddress) == 0) return LINEERR_INVALADDRESS;
+    if (lpszDestAddress && ZavWideLength(lpszDestAddress) == 0) return LINEERR_INVALADDRESS;
     ZavLine* line = session->ToLinePointer(hdLine);
     if (!line) return LINEERR_INVALLINEHANDLE;
     if (!lphdCall) return LINEERR_INVALPOINTER;
@@ -100,7 +69,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineMakeCall(DRV_REQUESTID dwRequestID, HDRVLINE hd
     ZavCallUse use(phone);
     std::unique_ptr<ZavOutCall> call;
     if (lpszDestAddress) {
-        std::string dest = plat::WideToAnsi(lpszDestAddress, static_cast<int>(WideLength(lpszDestAddress)));
+        std::string dest = plat::WideToAnsi(lpszDestAddress, static_cast<int>(ZavWideLength(lpszDestAddress)));
         call.reset(new (std::nothrow) ZavOutCallAuto(htCall, dest.c_str()));
     } else {
         call.reset(new (std::nothrow) ZavOutCall(htCall));
@@ -112,14 +81,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineMakeCall(DRV_REQUESTID dwRequestID, HDRVLINE hd
         ZAV_TRACE("**** ERROR: Failed at theCHub->SaveCall()!");
         return LINEERR_RESOURCEUNAVAIL;
     }
-    if (lpCallParams) {
-        call->SetCallParams(lpCallParams);
-        if (lpCallParams->dwMediaMode != 0) call->SetMediaMode(lpCallParams->dwMediaMode);
-    } else {
-        LINECALLPARAMS params;
-        DefaultCallParams(params, *addr);
-        call->SetCallParams(&params);
-    }
+    ZavApplyCallParams(*call, lpCallParams, *addr);
     *lphdCall = call->ToCallHandle();
     call->SetRequestId(eReqMakeCall, static_cast<DWORD>(dwRequestID));
     if (call->MakeCall() != 0) {
@@ -129,7 +91,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineMakeCall(DRV_REQUESTID dwRequestID, HDRVLINE hd
     ZavOutCall* made = call.release();
     session->SendCompletionStatus(static_cast<DWORD>(dwRequestID), 0);
     made->SetRequestId(eReqMakeCall, 0);
-    return Accepted(dwRequestID);
+    return ZavAccepted(dwRequestID);
     ZAV_TSPI_END("ZavTspLineFunctions", LINEERR_OPERATIONFAILED)
 }
 
@@ -144,12 +106,12 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineDial(DRV_REQUESTID /*dwRequestID*/, HDRVCALL hd
     ZavLine* line = nullptr;
     ZavAddress* addr = nullptr;
     ZavCall* call = nullptr;
-    if (!session->CallHandleToPointers(hdCall, &line, &addr, &call) || !StillInHub(addr, call))
+    if (!session->CallHandleToPointers(hdCall, &line, &addr, &call) || !ZavStillInHub(addr, call))
         return LINEERR_INVALCALLHANDLE;
     if (call->IsIdle() || call->IsDisconnected()) return LINEERR_INVALCALLSTATE;
     if (!lpszDestAddress) return LINEERR_INVALADDRESS;
-    std::string digits = plat::WideToAnsi(lpszDestAddress, static_cast<int>(WideLength(lpszDestAddress)));
-    if (!StillInHub(addr, call)) return LINEERR_INVALCALLHANDLE;
+    std::string digits = plat::WideToAnsi(lpszDestAddress, static_cast<int>(ZavWideLength(lpszDestAddress)));
+    if (!ZavStillInHub(addr, call)) return LINEERR_INVALCALLHANDLE;
     long dialled;
     if (auto* out = dynamic_cast<ZavOutCall*>(call)) {
         out->SetOutdialNumber(digits.c_str());
@@ -181,9 +143,9 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineAnswer(DRV_REQUESTID /*dwRequestID*/, HDRVCALL 
     const DWORD state = call->GetCallState();
     if (state != LINECALLSTATE_OFFERING && state != LINECALLSTATE_ACCEPTED) return LINEERR_INVALCALLSTATE;
     auto* in = dynamic_cast<ZavInCall*>(call);
-    if (!in || !StillInHub(addr, call) || !call->GetHTapiCall()) return LINEERR_INVALCALLHANDLE;
+    if (!in || !ZavStillInHub(addr, call) || !call->GetHTapiCall()) return LINEERR_INVALCALLHANDLE;
     const LONG sal = static_cast<LONG>(call->GetSAL());
-    if (!StillInHub(addr, call) || !call->GetHTapiCall()) return LINEERR_INVALCALLHANDLE;
+    if (!ZavStillInHub(addr, call) || !call->GetHTapiCall()) return LINEERR_INVALCALLHANDLE;
     return in->Answer(call->ToCallHandle(), sal) == -1 ? static_cast<LONG>(LINEERR_OPERATIONFAILED) : 0;
     ZAV_TSPI_END("ZavTspLineFunctions", LINEERR_OPERATIONFAILED)
 }
@@ -201,7 +163,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineAccept(DRV_REQUESTID dwRequestID, HDRVCALL hdCa
     if (!in || !call->IsOffering()) return LINEERR_INVALCALLSTATE;
     in->Accept();
     session->SendCompletionStatus(static_cast<DWORD>(dwRequestID), 0);
-    return Accepted(dwRequestID);
+    return ZavAccepted(dwRequestID);
     ZAV_TSPI_END("ZavTspLineFunctions", LINEERR_OPERATIONFAILED)
 }
 
@@ -222,7 +184,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineDrop(DRV_REQUESTID /*dwRequestID*/, HDRVCALL hd
     if (!call) return LINEERR_INVALCALLHANDLE;
     ZAV_TRACE("---- TSPI_lineDrop ### %d callPtr 0x%08X", static_cast<int>(session->ToDeviceId(line->GetId())),
               Bits(call));
-    if (!StillInHub(addr, call)) return LINEERR_INVALCALLHANDLE;
+    if (!ZavStillInHub(addr, call)) return LINEERR_INVALCALLHANDLE;
     return call->Drop() == 0 ? 0 : kInvalCallState;
     ZAV_TSPI_END("ZavTspLineFunctions", LINEERR_OPERATIONFAILED)
 }
@@ -238,7 +200,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineHold(DRV_REQUESTID dwRequestID, HDRVCALL hdCall
     if (call->IsIdle() || call->IsHeld() || call->IsHeldPend()) return LINEERR_INVALCALLSTATE;
     call->SetRequestId(eReqHold, static_cast<DWORD>(dwRequestID));
     call->Hold();
-    return Accepted(dwRequestID);
+    return ZavAccepted(dwRequestID);
     ZAV_TSPI_END("ZavTspLineFunctions", LINEERR_OPERATIONFAILED)
 }
 
@@ -253,7 +215,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineUnhold(DRV_REQUESTID dwRequestID, HDRVCALL hdCa
     if (!call->IsHeld() && !call->IsHeldPend()) return LINEERR_INVALCALLSTATE;
     call->SetRequestId(eReqUnhold, static_cast<DWORD>(dwRequestID));
     call->Unhold();
-    return Accepted(dwRequestID);
+    return ZavAccepted(dwRequestID);
     ZAV_TSPI_END("ZavTspLineFunctions", LINEERR_OPERATIONFAILED)
 }
 
@@ -275,7 +237,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineSwapHold(DRV_REQUESTID dwRequestID, HDRVCALL hd
     held->SetRequestId(eReqUnhold, static_cast<DWORD>(dwRequestID));
     active->Hold();
     held->Unhold();
-    return Accepted(dwRequestID);
+    return ZavAccepted(dwRequestID);
     ZAV_TSPI_END("ZavTspLineFunctions", LINEERR_OPERATIONFAILED)
 }
 
@@ -289,7 +251,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineSetAppSpecific(HDRVCALL hdCall, DWORD dwAppSpec
     ZavAddress* addr = nullptr;
     ZavCall* call = nullptr;
     if (!session->CallHandleToPointers(hdCall, &line, &addr, &call)) return LINEERR_INVALCALLHANDLE;
-    if (!StillInHub(addr, call)) return LINEERR_INVALCALLHANDLE;
+    if (!ZavStillInHub(addr, call)) return LINEERR_INVALCALLHANDLE;
     call->SetAppSpecific(dwAppSpecific);
     return 0;
     ZAV_TSPI_END("ZavTspLineFunctions", LINEERR_OPERATIONFAILED)

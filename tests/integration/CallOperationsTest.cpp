@@ -13,42 +13,7 @@ namespace {
 using zavhost::JournalEntry;
 using zavtest::kLineBase;
 
-class CallOperations : public zavtest::ServiceTest {
-protected:
-    void SetUp() override {
-        ServiceTest::SetUp();
-        ASSERT_EQ(m_sim.SetCallModel(1), 0);
-        ASSERT_EQ(Host().LineOpen(kLineBase, &m_line[0]), 0);
-        ASSERT_EQ(Host().LineOpen(kLineBase + 1, &m_line[1]), 0);
-    }
-    void TearDown() override {
-        for (const zavhost::CallView& call : Host().Calls()) {
-            if (!call.closed && call.hdCall) {
-                EXPECT_EQ(Host().LineCloseCall(call.hdCall), 0);
-            }
-        }
-        for (HDRVLINE line : m_line)
-            if (line) Host().LineClose(line);
-        ServiceTest::TearDown();
-    }
-    // Waits until TAPI has heard the call enter `state`.
-    bool Reaches(HDRVCALL hdCall, DWORD state) {
-        auto view = Host().CallByDriver(hdCall);
-        return view && Host().GetJournal().WaitFor(
-                           [&](const JournalEntry& e) {
-                               return e.msg == LINE_CALLSTATE && e.p1 == state && e.htCall == view->htCall;
-                           },
-                           10000, m_mark);
-    }
-    // The call TAPI was offered on the line, once it was.
-    HDRVCALL Offered(DWORD device) {
-        auto e = Host().GetJournal().WaitFor(
-            [&](const JournalEntry& j) { return j.msg == LINE_NEWCALL && j.deviceId == device; }, 10000, m_mark);
-        return e ? reinterpret_cast<HDRVCALL>(e->p1) : nullptr;
-    }
-
-    HDRVLINE m_line[2] = {};
-};
+class CallOperations : public zavtest::TwoLineTest {};
 
 TEST_F(CallOperations, ArgumentsAndStatesAreCheckedInTheirOrder) {
     auto& tspi = Host().Tspi();

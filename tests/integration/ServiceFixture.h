@@ -80,4 +80,52 @@ protected:
     std::size_t m_mark = 0;
 };
 
+// Both telephones open, the switch's call model on, and what TAPI heard
+// about calls: the tests of call operations start here.
+class TwoLineTest : public ServiceTest {
+protected:
+    void SetUp() override {
+        ServiceTest::SetUp();
+        ASSERT_EQ(m_sim.SetCallModel(1), 0);
+        ASSERT_EQ(Host().LineOpen(kLineBase, &m_line[0]), 0);
+        ASSERT_EQ(Host().LineOpen(kLineBase + 1, &m_line[1]), 0);
+    }
+    void TearDown() override {
+        for (const zavhost::CallView& call : Host().Calls()) {
+            if (!call.closed && call.hdCall) {
+                EXPECT_EQ(Host().LineCloseCall(call.hdCall), 0);
+            }
+        }
+        for (HDRVLINE line : m_line)
+            if (line) Host().LineClose(line);
+        ServiceTest::TearDown();
+    }
+    // Waits until TAPI has heard the call enter `state`.
+    bool Reaches(HDRVCALL hdCall, DWORD state) {
+        auto view = Host().CallByDriver(hdCall);
+        return view && Host().GetJournal().WaitFor(
+                           [&](const zavhost::JournalEntry& e) {
+                               return e.msg == LINE_CALLSTATE && e.p1 == state && e.htCall == view->htCall;
+                           },
+                           10000, m_mark);
+    }
+    // The call TAPI was offered on the line, once it was.
+    HDRVCALL Offered(DWORD device) {
+        auto e = Host().GetJournal().WaitFor(
+            [&](const zavhost::JournalEntry& j) { return j.msg == LINE_NEWCALL && j.deviceId == device; }, 10000,
+            m_mark);
+        return e ? reinterpret_cast<HDRVCALL>(e->p1) : nullptr;
+    }
+    // 201 calls 202 and 202 answers: the caller's and the callee's call.
+    bool Connect(HDRVCALL* caller, HDRVCALL* callee) {
+        m_mark = Host().GetJournal().Size();
+        if (Host().LineMakeCall(m_line[0], "202", caller) <= 0) return false;
+        *callee = Offered(kLineBase + 1);
+        return *callee && Reaches(*callee, LINECALLSTATE_OFFERING) && Host().LineAnswer(*callee) == 0 &&
+               Reaches(*caller, LINECALLSTATE_CONNECTED) && Reaches(*callee, LINECALLSTATE_CONNECTED);
+    }
+
+    HDRVLINE m_line[2] = {};
+};
+
 }  // namespace zavtest

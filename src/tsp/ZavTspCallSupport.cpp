@@ -1,0 +1,49 @@
+#include "tsp/ZavTspCallSupport.h"
+
+#include <cstring>
+
+#include "callctrl/ZavCall.h"
+#include "callctrl/ZavCallHub.h"
+#include "platform/Text.h"
+#include "tapi/TapiSizes.h"
+#include "trace/ZavTrace.h"
+#include "tsp/ZavAddress.h"
+
+LONG ZavAccepted(DRV_REQUESTID dwRequestID) {
+    ZAV_TRACE("++++ STATUS ++++ 0x%08X", static_cast<DWORD>(dwRequestID));
+    return static_cast<LONG>(dwRequestID);
+}
+
+bool ZavStillInHub(ZavAddress* addr, ZavCall* call) {
+    ZavCallHub* hub = addr ? addr->GetCallHubPointer() : nullptr;
+    return hub && call && hub->CallIdToCallPtr(call->GetId()) == call;
+}
+
+std::size_t ZavWideLength(LPCWSTR text) {
+    std::size_t n = 0;
+    while (text[n]) ++n;
+    return n;
+}
+
+std::string ZavToAnsi(LPCWSTR text) {
+    return text ? plat::WideToAnsi(text, static_cast<int>(ZavWideLength(text))) : std::string();
+}
+
+void ZavApplyCallParams(ZavCall& call, const LINECALLPARAMS* params, const ZavAddress& addr) {
+    if (params) {
+        call.SetCallParams(params);
+        if (params->dwMediaMode != 0) call.SetMediaMode(params->dwMediaMode);
+        return;
+    }
+    LINECALLPARAMS defaults;
+    std::memset(&defaults, 0, sizeof defaults);
+    defaults.dwTotalSize = tapi::kLineCallParamsSize20;
+    defaults.dwBearerMode = LINEBEARERMODE_VOICE;
+    defaults.dwMinRate = 3100;
+    defaults.dwMaxRate = 3100;
+    defaults.dwMediaMode = ZavCall::s_DefaultMediaMode;
+    defaults.dwAddressMode = LINEADDRESSMODE_ADDRESSID;
+    defaults.dwAddressID = addr.GetId();
+    defaults.dwNoAnswerTimeout = addr.GetNumRingsNoAnswer() * 6;
+    call.SetCallParams(&defaults);
+}
