@@ -6,6 +6,7 @@
 #include "callctrl/ZavCallHub.h"
 #include "config/ZavRegistry.h"
 #include "provider/ZavExport.h"
+#include "provider/ZavFixedResult.h"
 #include "provider/ZavSession.h"
 #include "provider/ZavTspGlobals.h"
 #include "provider/ZavTspGuard.h"
@@ -281,12 +282,6 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineDevSpecific(DRV_REQUESTID /*dwRequestID*/, HDRV
 }
 
 // Accepted by TAPI's interface, not by this switch.
-#define ZAV_FIXED_RESULT(name, params, result) \
-    ZAV_EXPORT LONG TSPIAPI name params {      \
-        ZAV_TRACE("---- " #name "() is invoked"); \
-        return result;                         \
-    }
-
 ZAV_FIXED_RESULT(TSPI_lineSelectExtVersion, (HDRVLINE, DWORD), LINEERR_OPERATIONUNAVAIL)
 ZAV_FIXED_RESULT(TSPI_lineDevSpecificFeature, (DRV_REQUESTID, HDRVLINE, DWORD, LPVOID, DWORD),
                  LINEERR_OPERATIONUNAVAIL)
