@@ -8,8 +8,17 @@ namespace zavhost {
 
 namespace {
 
-template <std::size_t N>
-std::string Bits(const tapi::ConstantName (&names)[N], DWORD bits) {
+std::string Decoded(DWORD_PTR value, const std::string& name) {
+    return name.empty() ? Hex8(value) : Hex8(value) + "(" + name + ")";
+}
+
+std::string LineText(DWORD deviceId) {
+    return deviceId == kUnknownDevice ? std::string("?") : std::to_string(deviceId);
+}
+
+}  // namespace
+
+std::string BitNames(std::span<const tapi::ConstantName> names, DWORD bits) {
     std::string text;
     DWORD rest = bits;
     for (const tapi::ConstantName& n : names) {
@@ -25,16 +34,6 @@ std::string Bits(const tapi::ConstantName (&names)[N], DWORD bits) {
     return text;
 }
 
-std::string Decoded(DWORD_PTR value, const std::string& name) {
-    return name.empty() ? Hex8(value) : Hex8(value) + "(" + name + ")";
-}
-
-std::string LineText(DWORD deviceId) {
-    return deviceId == kUnknownDevice ? std::string("?") : std::to_string(deviceId);
-}
-
-}  // namespace
-
 const char* MessageName(DWORD msg) {
     if (const char* name = tapi::FullName(tapi::kLineMessageNames, msg)) return name;
     thread_local char text[24];
@@ -47,10 +46,10 @@ const char* CallStateName(DWORD state) {
     return name ? name : "";
 }
 
-std::string LineDevStateNames(DWORD bits) { return Bits(tapi::kLineDevStateNames, bits); }
-std::string AddressStateNames(DWORD bits) { return Bits(tapi::kAddressStateNames, bits); }
-std::string CallInfoStateNames(DWORD bits) { return Bits(tapi::kCallInfoStateNames, bits); }
-std::string PhoneStateNames(DWORD bits) { return Bits(tapi::kPhoneStateNames, bits); }
+std::string LineDevStateNames(DWORD bits) { return BitNames(tapi::kLineDevStateNames, bits); }
+std::string AddressStateNames(DWORD bits) { return BitNames(tapi::kAddressStateNames, bits); }
+std::string CallInfoStateNames(DWORD bits) { return BitNames(tapi::kCallInfoStateNames, bits); }
+std::string PhoneStateNames(DWORD bits) { return BitNames(tapi::kPhoneStateNames, bits); }
 
 const char* LineErrorName(LONG code) {
     const char* name = tapi::ShortName(tapi::kLineErrorNames, static_cast<DWORD>(code));

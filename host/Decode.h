@@ -2,10 +2,12 @@
 // the state bit sets, TAPI error codes, and one line per journal entry.
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "host/Journal.h"
 #include "tapi/Tapi.h"
+#include "tapi/TapiNames.h"
 
 namespace zavhost {
 
@@ -13,6 +15,9 @@ namespace zavhost {
 const char* MessageName(DWORD msg);
 // "CONNECTED"; "" for a value that is not exactly one state.
 const char* CallStateName(DWORD state);
+// The names of the set bits joined with '|', without their family prefix;
+// bits no name covers as hex; "" for 0.
+std::string BitNames(std::span<const tapi::ConstantName> names, DWORD bits);
 // Bits joined with '|' ("RINGING|REINIT"); unknown bits as hex; "" for 0.
 std::string LineDevStateNames(DWORD bits);
 std::string AddressStateNames(DWORD bits);

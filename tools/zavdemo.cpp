@@ -6,9 +6,11 @@
 // It configures the telephones and the switch's accounts in the registry
 // (on Linux the file ZAV_REGISTRY names; the demo script points it at a
 // temporary one), registers the stand-in switch component by class id,
-// then enumerates, initialises, opens both lines, enables status messages,
-// writes to a telephone's display, switches its message-waiting lamp,
-// plays an outside caller ringing 201 and 202 calling 201 from its set,
+// then enumerates, initialises, opens both lines, shows 201's line and
+// address capabilities, enables status messages, writes to a telephone's
+// display, switches its message-waiting lamp, plays an outside caller
+// ringing 201 (showing the call's information and status while it rings)
+// and 202 calling 201 from its set,
 // has an application make, answer, hold, swap and drop calls between the
 // two extensions and an outside party,
 // lets the switch announce a shutdown, closes and shuts down — printing
@@ -23,9 +25,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "ZavSimControl.h"
 #include "host/Decode.h"
+#include "host/DecodeStructs.h"
 #include "host/DemoSetup.h"
 #include "host/SwitchControl.h"
 #include "host/TapiHost.h"
@@ -43,6 +47,20 @@ LONG Step(const std::string& what, Run&& run) {
     std::fprintf(stderr, "\n> %s\n", what.c_str());
     LONG result = run();
     std::fprintf(stderr, "  = %s\n", zavhost::ResultText(result).c_str());
+    return result;
+}
+
+void PrintFields(const std::vector<std::string>& fields) {
+    for (const std::string& field : fields) std::fprintf(stderr, "%s\n", field.c_str());
+}
+
+// A query into a buffer with room for the TAPI 2.x fixed part and more; its
+// fields print under the step's heading when it succeeds.
+template <typename Ask, typename Fields>
+LONG Query(DWORD fixedSize, Ask&& ask, Fields&& decode) {
+    zavhost::TapiBuffer buffer(fixedSize + 1024);
+    LONG result = ask(buffer);
+    if (result == 0) PrintFields(decode(buffer));
     return result;
 }
 
@@ -104,6 +122,18 @@ int main(int argc, char** argv) {
     for (DWORD device = 0; device < 2; ++device)
         Step("TSPI_lineOpen (device " + std::to_string(device) + ")",
              [&] { return host.LineOpen(device, &hdLine[device]); });
+    // Device 0 is 201.
+    Step("TSPI_lineGetDevCaps (201)", [&] {
+        return Query(
+            tapi::kLineDevCapsSize20, [&](zavhost::TapiBuffer& b) { return host.LineGetDevCaps(0, b); },
+            zavhost::DecodeLineDevCaps);
+    });
+    Step("TSPI_lineGetAddressCaps (201, address 0)", [&] {
+        return Query(
+            tapi::kLineAddressCapsSize20,
+            [&](zavhost::TapiBuffer& b) { return host.LineGetAddressCaps(0, 0, b); },
+            zavhost::DecodeLineAddressCaps);
+    });
     Step("TSPI_lineSetStatusMessages (all line states)",
          [&] { return host.LineSetStatusMessages(hdLine[0], 0x01FFFFFF, 0); });
 
@@ -131,6 +161,25 @@ int main(int argc, char** argv) {
     int32_t outside = 0;
     play("an outside caller, 0612345678 Jane Roe, rings 201", 7,
          [&] { outside = sw.ExternalCall("201", "0612345678", "Jane Roe", 12); });
+    HDRVCALL ringing = nullptr;
+    for (const zavhost::CallView& call : host.Calls())
+        if (!call.closed && call.deviceId == 0) ringing = call.hdCall;
+    if (ringing) {
+        Step("TSPI_lineGetCallInfo (the call ringing 201)", [&] {
+            return Query(
+                tapi::kLineCallInfoSize20,
+                [&](zavhost::TapiBuffer& b) { return host.LineGetCallInfo(ringing, b); },
+                zavhost::DecodeLineCallInfo);
+        });
+        Step("TSPI_lineGetCallStatus (the call ringing 201)", [&] {
+            return Query(
+                tapi::kLineCallStatusSize20,
+                [&](zavhost::TapiBuffer& b) { return host.LineGetCallStatus(ringing, b); },
+                zavhost::DecodeLineCallStatus);
+        });
+    } else {
+        std::fprintf(stderr, "  (no call on 201 to show)\n");
+    }
     play("the outside caller hangs up", 1, [&] { sw.ExternalHangUp(outside); });
     int32_t leg = 0;
     play("202 lifts its handset", 2, [&] { leg = sw.LiftHandset("202"); });

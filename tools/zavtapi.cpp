@@ -30,6 +30,7 @@
 #endif
 
 #include "host/Decode.h"
+#include "host/DecodeStructs.h"
 #include "host/DemoSetup.h"
 #include "host/SwitchControl.h"
 #include "host/TapiHost.h"
@@ -55,6 +56,8 @@ const CommandHelp kCommands[] = {
     {"init", "init [<linebase> <phonebase>]", "initialise the provider (bases 0 by default) and negotiate every device"},
     {"open", "open <line>", "open a line: the telephone registers at the switch"},
     {"close", "close <line>", "close a line"},
+    {"devcaps", "devcaps <line>", "show the line's capabilities, field by field (the line need not be open)"},
+    {"addrcaps", "addrcaps <line>", "show the capabilities of the line's address 0, field by field"},
     {"status", "status <line> <linestates> <addrstates>", "choose the state messages the line reports"},
     {"display", "display <line> <12 characters>", "write a text on the telephone's display"},
     {"mwi", "mwi <line> on|off", "switch the message-waiting lamp"},
@@ -62,8 +65,8 @@ const CommandHelp kCommands[] = {
     {"answer", "answer <call>", "answer an offered call"},
     {"drop", "drop <call>", "drop a call"},
     {"closecall", "closecall <call>", "close a call, as TAPI does when the last application lets go of it"},
-    {"callinfo", "callinfo <call>", "show a call's information"},
-    {"callstatus", "callstatus <call>", "show a call's state and features"},
+    {"callinfo", "callinfo <call>", "show a call's information, field by field"},
+    {"callstatus", "callstatus <call>", "show a call's state, mode and features, field by field"},
     {"calls", "calls", "list the calls the console knows"},
     {"phoneopen", "phoneopen <phone>", "open a phone device"},
     {"phoneclose", "phoneclose <phone>", "close a phone device"},
@@ -245,6 +248,8 @@ private:
     void Load(const std::vector<std::string>& args);
     void Phones(const std::vector<std::string>& args);
     void Display(const std::string& line, HDRVLINE hdLine);
+    void PrintDecoded(const std::string& first, LONG result, const std::vector<std::string>& fields);
+    void Caps(const std::string& cmd, DWORD deviceId);
     void CallInfo(HDRVCALL hdCall);
     void CallStatus(HDRVCALL hdCall);
     void Calls();
@@ -313,6 +318,8 @@ bool Console::Run(const std::string& input) {
         Print("open " + arg(1) + " = " + ResultText(result) + " hdLine=" + Hex(reinterpret_cast<DWORD_PTR>(hdLine)));
     } else if (cmd == "close") {
         if (Line(arg(1), &hdLine)) Print("close " + arg(1) + " = " + ResultText(m_host.LineClose(hdLine)));
+    } else if (cmd == "devcaps" || cmd == "addrcaps") {
+        if (usage(Number(arg(1), &a), cmd == "devcaps" ? "devcaps <line>" : "addrcaps <line>")) Caps(cmd, a);
     } else if (cmd == "status") {
         if (!Line(arg(1), &hdLine) ||
             !usage(Number(arg(2), &a) && Number(arg(3), &b), "status <line> <linestates> <addrstates>"))
@@ -523,31 +530,38 @@ void Console::Display(const std::string& line, HDRVLINE hdLine) {
     Print("display " + word + " \"" + text + "\" = " + ResultText(result));
 }
 
-void Console::CallInfo(HDRVCALL hdCall) {
-    zavhost::TapiBuffer buffer(sizeof(LINECALLINFO) + 1024);
-    LONG result = m_host.LineGetCallInfo(hdCall, buffer);
-    const LINECALLINFO* info = buffer.As<LINECALLINFO>();
-    std::string text = "callinfo = " + ResultText(result);
-    if (result == 0) {
-        text += " needed=" + std::to_string(info->dwNeededSize) + " origin=" + Hex(info->dwOrigin) +
-                " reason=" + Hex(info->dwReason) + " callerid=\"" +
-                buffer.AnsiAt(info->dwCallerIDOffset, info->dwCallerIDSize) + "\" callername=\"" +
-                buffer.AnsiAt(info->dwCallerIDNameOffset, info->dwCallerIDNameSize) + "\" calledid=\"" +
-                buffer.AnsiAt(info->dwCalledIDOffset, info->dwCalledIDSize) + "\"";
-    }
+// The result line, then the structure's fields when the call succeeded: on
+// failure the buffer holds nothing the provider vouches for.
+void Console::PrintDecoded(const std::string& first, LONG result, const std::vector<std::string>& fields) {
+    std::string text = first + " = " + ResultText(result);
+    if (result == 0)
+        for (const std::string& field : fields) text += "\n" + field;
     Print(text);
 }
 
-void Console::CallStatus(HDRVCALL hdCall) {
-    zavhost::TapiBuffer buffer(sizeof(LINECALLSTATUS) + 256);
-    LONG result = m_host.LineGetCallStatus(hdCall, buffer);
-    const LINECALLSTATUS* status = buffer.As<LINECALLSTATUS>();
-    std::string text = "callstatus = " + ResultText(result);
-    if (result == 0) {
-        text += " state=" + zavhost::Hex8(status->dwCallState) + "(" + zavhost::CallStateName(status->dwCallState) +
-                ") mode=" + Hex(status->dwCallStateMode) + " features=" + Hex(status->dwCallFeatures);
+void Console::Caps(const std::string& cmd, DWORD deviceId) {
+    const std::string first = cmd + " " + std::to_string(deviceId);
+    if (cmd == "devcaps") {
+        zavhost::TapiBuffer buffer(tapi::kLineDevCapsSize20 + 1024);
+        LONG result = m_host.LineGetDevCaps(deviceId, buffer);
+        PrintDecoded(first, result, zavhost::DecodeLineDevCaps(buffer));
+    } else {
+        zavhost::TapiBuffer buffer(tapi::kLineAddressCapsSize20 + 1024);
+        LONG result = m_host.LineGetAddressCaps(deviceId, 0, buffer);
+        PrintDecoded(first, result, zavhost::DecodeLineAddressCaps(buffer));
     }
-    Print(text);
+}
+
+void Console::CallInfo(HDRVCALL hdCall) {
+    zavhost::TapiBuffer buffer(tapi::kLineCallInfoSize20 + 1024);
+    LONG result = m_host.LineGetCallInfo(hdCall, buffer);
+    PrintDecoded("callinfo", result, zavhost::DecodeLineCallInfo(buffer));
+}
+
+void Console::CallStatus(HDRVCALL hdCall) {
+    zavhost::TapiBuffer buffer(tapi::kLineCallStatusSize20 + 1024);
+    LONG result = m_host.LineGetCallStatus(hdCall, buffer);
+    PrintDecoded("callstatus", result, zavhost::DecodeLineCallStatus(buffer));
 }
 
 void Console::Calls() {
