@@ -63,6 +63,8 @@ ZavCall::~ZavCall() {
     m_pCallParams = nullptr;
     if (m_dwMonitorDigitModes.load() != 0) MonitorDigits(0);
     if (IsDigitGatheringOn()) StopGatheringDigits();
+    // No timer thread outlives the call it acts on.
+    JoinTimerThreads();
 
     // The hub's lookups read the request table and the state of every call
     // in its slots, so the call leaves the hub before any of that goes.

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 #include <memory>
 #include <string>
 #include <vector>
@@ -184,6 +185,10 @@ public:
     DWORD GetMonitorDigitModes() const { return m_dwMonitorDigitModes.load(); }
     DWORD GetGatherDigitModes() const { return m_dwGatherDigitModes; }
     int IsTerminationDigit(char digit) const;
+    // Starts a gathering: 0, or -1 without a leg or while an inter-digit
+    // timer of the last one still winds down.
+    long GatherDigits(DWORD dwEndToEndID, DWORD dwDigitModes, LPWSTR lpsDigits, DWORD dwNumDigits,
+                      LPCWSTR lpszTerminationDigits, DWORD dwFirstDigitTimeout, DWORD dwInterDigitTimeout);
     // One DTMF digit the switch detected on the call (its character code):
     // it feeds a gathering and is reported to a monitoring application.
     void HandleNewDTMFDigit(DWORD digit, DWORD digitMode);
@@ -281,6 +286,14 @@ protected:
     // conference's calls use the primary call's); -1 without a leg.
     long GenerateDigitsOn(const ZavCall* leg);
 
+    // A timer on a thread of its own; the thread's handle, null when none
+    // could be started. The thread acts only while digits are gathered.
+    HANDLE CreateTimer(TimerEventE kind, DWORD times, DWORD timeout);
+    static DWORD TimerThread(void* arg);
+    // Cancels the digit timers and waits, within bounds, until they are gone.
+    void CleanUpTimers();
+    void RestartInterDigitTimer();
+
 private:
     std::atomic<int> m_bPrimaryInConference;
     int m_bNotifyTimedOut;
@@ -314,6 +327,23 @@ private:
     std::string m_strDivertingPartyDialedName;
     // Owned by the timer threads, polled by whoever cancels them.
     std::vector<std::atomic<HANDLE>> m_TimerEvents;
+    // Every timer thread this call started and has not joined yet, with its
+    // id: a call is destroyed only once its timer threads have ended.
+    struct TimerThreadRecord {
+        HANDLE handle;
+        DWORD id;
+    };
+    std::vector<TimerThreadRecord> m_TimerThreads;
+    // The event behind each slot of m_TimerEvents, made when the first
+    // timer of its kind starts and kept until the call goes. Cancellers
+    // signal it here, not through the slot: a timer that has been started
+    // but has not filled its slot yet is cancelled too, and a timer that has
+    // ended leaves nothing closed behind to signal.
+    std::atomic<HANDLE> m_TimerEventStore[s_NumTimerEvents] = {};
+    std::mutex m_TimerThreadsMutex;
+    void JoinTimerThreads();
+    // Signals a timer's event, when it has one.
+    void SignalTimer(TimerEventE kind);
     LINECALLPARAMS* m_pCallParams;
     std::atomic<DWORD> m_dwMediaMode;
     DWORD m_dwOrigin;

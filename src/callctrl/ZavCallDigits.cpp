@@ -34,12 +34,68 @@ void ZavCall::StopGatheringDigits() {
     if (IsDigitGatheringOn()) NotifyDigitGatheringDone(LINEGATHERTERM_CANCEL);
 }
 
-// Nothing here starts a digit timer, so a gathering ends without waiting
-// for one to wind down.
+namespace {
+
+// Polls `done` every `stepMs` for at most `boundMs`, running `each` before
+// every pause; true once done.
+template <class Done, class Each>
+bool PollFor(DWORD boundMs, DWORD stepMs, Done&& done, Each&& each) {
+    const DWORD start = plat::GetTickCount();
+    while (!done()) {
+        if (plat::GetTickCount() - start >= boundMs) return false;
+        each();
+        plat::Sleep(stepMs);
+    }
+    return true;
+}
+
+}  // namespace
+
+long ZavCall::GatherDigits(DWORD dwEndToEndID, DWORD dwDigitModes, LPWSTR lpsDigits, DWORD dwNumDigits,
+                           LPCWSTR lpszTerminationDigits, DWORD dwFirstDigitTimeout, DWORD dwInterDigitTimeout) {
+    ZAV_TRACE("ZavCall::GatherDigits() is invoked");
+    const DWORD sal = GetSAL();
+    if (sal == 0) {
+        ZAV_TRACE("**** ERROR: ZavCall::GatherDigits() invalid SAL");
+        return -1;
+    }
+    StopGatheringDigits();
+    ZavPhone* phone = GetPhonePointer();
+    const bool monitoring = GetMonitorDigitModes() != 0;
+    if (!monitoring && phone) phone->SendDigitCollectMsg(Sal(sal), 0);
+    if (m_TimerEvents[eTimerInterDigit].load() || m_bInterDigitTimerActive.load()) {
+        ZAV_TRACE("ZavCall::GatherDigits(), lingering timers %d %d",
+                  static_cast<int>(reinterpret_cast<uintptr_t>(m_TimerEvents[eTimerInterDigit].load())),
+                  m_bInterDigitTimerActive.load());
+        return -1;
+    }
+    m_dwEndToEndID = dwEndToEndID;
+    m_dwGatherDigitModes = dwDigitModes;
+    m_lpsDigits = lpsDigits;
+    m_dwNumDigits = dwNumDigits;
+    m_dwFirstDigitTimeout = dwFirstDigitTimeout;
+    m_dwInterDigitTimeout = dwInterDigitTimeout;
+    m_strTerminationDigits = lpszTerminationDigits ? plat::WideToAnsi(lpszTerminationDigits) : std::string();
+    if (!monitoring && phone) phone->SendDigitCollectMsg(Sal(sal), 1);
+    m_bDigitGatheringOn.store(1);
+    if (!m_TimerEvents[eTimerFirstDigit].load() && !m_bFirstDigitTimerActive.load()) {
+        // Set before the thread runs: it clears the flag when it ends.
+        m_bFirstDigitTimerActive.store(1);
+        if (!CreateTimer(eTimerFirstDigit, 1, m_dwFirstDigitTimeout)) {
+            m_bFirstDigitTimerActive.store(0);
+            ZAV_TRACE("**** ZavCall::GatherDigits(), couldn't create FirstDigit timer");
+        }
+    } else {
+        ZAV_TRACE("**** ZavCall::GatherDigits(), couldn't start FirstDigit timer");
+    }
+    return 0;
+}
+
 void ZavCall::NotifyDigitGatheringDone(DWORD dwTermination) {
     m_bDigitGatheringOn.store(0);
     if (!IsActive()) {
         ZAV_TRACE("ZavCall::NotifyDigitGatheringDone(), call is not active, clean up timers");
+        CleanUpTimers();
         m_strGatheredDigits.clear();
         return;
     }
@@ -47,19 +103,43 @@ void ZavCall::NotifyDigitGatheringDone(DWORD dwTermination) {
     ZAV_TRACE("ZavCall::NotifyDigitGatheringDone() ### SAL 0x%08X", sal);
     if (sal == 0) {
         ZAV_TRACE("**** ERROR: ZavCall::NotifyDigitGatheringDone() invalid SAL");
+        CleanUpTimers();
         m_strGatheredDigits.clear();
         return;
     }
     if (GetMonitorDigitModes() == 0)
         if (ZavPhone* phone = GetPhonePointer()) phone->SendDigitCollectMsg(Sal(sal), 0);
+    if (m_TimerEvents[eTimerFirstDigit].load()) {
+        ZAV_TRACE("ZavCall::NotifyDigitGatheringDone(), Setevent FirstDigit");
+        SignalTimer(eTimerFirstDigit);
+    }
+    if (m_TimerEvents[eTimerInterDigit].load()) {
+        ZAV_TRACE("ZavCall::NotifyDigitGatheringDone(), SetEvent InterDigit");
+        SignalTimer(eTimerInterDigit);
+    }
     if (m_lpsDigits && m_dwNumDigits != 0) {
         std::u16string wide = plat::AnsiToWide(m_strGatheredDigits.c_str());
         std::size_t n = wide.size() < m_dwNumDigits ? wide.size() : m_dwNumDigits;
         std::memcpy(m_lpsDigits, wide.data(), n * sizeof(char16_t));
     }
-    if (ZavLine* line = GetLinePointer())
-        line->SendLineEvent(GetHTapiCall(), LINE_GATHERDIGITS, dwTermination, m_dwEndToEndID,
-                            plat::GetTickCount());
+    auto slotsClear = [&] { return !m_TimerEvents[eTimerFirstDigit].load() && !m_TimerEvents[eTimerInterDigit].load(); };
+    auto flagsClear = [&] { return !m_bFirstDigitTimerActive.load() && !m_bInterDigitTimerActive.load(); };
+    PollFor(1000, 2, slotsClear, [&] {
+        ZAV_TRACE("ZavCall::NotifyDigitGatheringDone(), trying to cancel timers, based on the timer handle %d %d",
+                  static_cast<int>(reinterpret_cast<uintptr_t>(m_TimerEvents[eTimerFirstDigit].load())),
+                  static_cast<int>(reinterpret_cast<uintptr_t>(m_TimerEvents[eTimerInterDigit].load())));
+    });
+    PollFor(6000, 2, flagsClear, [&] {
+        ZAV_TRACE("ZavCall::NotifyDigitGatheringDone(), trying to cancel timers, based on the timer thread ids %d %d",
+                  m_bFirstDigitTimerActive.load(), m_bInterDigitTimerActive.load());
+    });
+    if (slotsClear() && flagsClear()) {
+        if (ZavLine* line = GetLinePointer())
+            line->SendLineEvent(GetHTapiCall(), LINE_GATHERDIGITS, dwTermination, m_dwEndToEndID,
+                                plat::GetTickCount());
+    } else {
+        ZAV_TRACE("**** ZavCall::NotifyDigitGatheringDone(), couldn't cancel timers, despite trying like crazy");
+    }
     m_strGatheredDigits.clear();
 }
 
@@ -68,12 +148,13 @@ void ZavCall::HandleNewDTMFDigit(DWORD digit, DWORD digitMode) {
     if (IsDigitGatheringOn()) {
         const char c = static_cast<char>(digit & 0xFF);
         m_strGatheredDigits += c;
-        if (IsTerminationDigit(c))
+        if (IsTerminationDigit(c)) {
             NotifyDigitGatheringDone(LINEGATHERTERM_TERMDIGIT);
-        else if (m_strGatheredDigits.size() == m_dwNumDigits)
+        } else if (m_strGatheredDigits.size() == m_dwNumDigits) {
             NotifyDigitGatheringDone(LINEGATHERTERM_BUFFERFULL);
-        // Otherwise the inter-digit time-out starts again; the gathering
-        // timers do that once they exist.
+        } else {
+            RestartInterDigitTimer();
+        }
     }
     ZavLine* line = GetLinePointer();
     HTAPICALL htCall = GetHTapiCall();
@@ -82,6 +163,26 @@ void ZavCall::HandleNewDTMFDigit(DWORD digit, DWORD digitMode) {
     const DWORD tick = plat::GetTickCount();
     line->SendLineEvent(htCall, LINE_MONITORDIGITS, digit, LINEDIGITMODE_DTMF, tick);
     line->SendLineEvent(htCall, LINE_MONITORDIGITS, digit, LINEDIGITMODE_DTMFEND, tick);
+}
+
+// The first digit ends the first-digit time-out, and every digit that
+// leaves the gathering on starts the inter-digit time-out afresh.
+void ZavCall::RestartInterDigitTimer() {
+    SignalTimer(eTimerFirstDigit);
+    SignalTimer(eTimerInterDigit);
+    PollFor(1000, 1, [&] { return !m_TimerEvents[eTimerInterDigit].load(); }, [] {});
+    PollFor(1000, 1, [&] { return !m_bInterDigitTimerActive.load(); }, [] {});
+    if (!PollFor(2000, 2, [&] { return !m_bFirstDigitTimerActive.load(); },
+                 [&] { SignalTimer(eTimerFirstDigit); }))
+        ZAV_TRACE("**** ZavCall::HandleNewDTMFDIgit() couldn't stop FirstDigit timer");
+    if (m_TimerEvents[eTimerInterDigit].load() || m_bInterDigitTimerActive.load()) {
+        ZAV_TRACE("**** ZavCall::HandleNewDTMFDIgit() couldn't create InterDigit timer");
+        return;
+    }
+    // A zero time-out means no inter-digit timer.
+    if (m_dwInterDigitTimeout == 0) return;
+    m_bInterDigitTimerActive.store(1);
+    if (!CreateTimer(eTimerInterDigit, 1, m_dwInterDigitTimeout)) m_bInterDigitTimerActive.store(0);
 }
 
 int ZavCall::IsTerminationDigit(char digit) const {

@@ -15,8 +15,9 @@ long ZavConfOutCall::Conference() {
     if (!hub || !hub->GetConfCallPointer()) return -1;
     if (m_pPrimaryCall) m_pPrimaryCall->NotifyConferenced();
     if (ZavPhone* phone = GetPhonePointer()) phone->Conference(m_pPrimaryCall, this);
-    // The no-dial-tone timer a conference set-up starts matters only while
-    // digits are gathered on the call; the digit-gathering timers start it.
+    // Matters only while digits are gathered on the call: without a
+    // gathering the timer ends at once.
+    CreateTimer(eTimerNoDialTone, 1, 2000);
     return 0;
 }
 

@@ -12,6 +12,7 @@ public:
 
     void Get() { m_cs.Enter(); }
     void Release() { m_cs.Leave(); }
+    bool TryGet() { return m_cs.TryEnter(); }
 
 private:
     plat::CriticalSection m_cs;

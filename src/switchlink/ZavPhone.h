@@ -94,6 +94,7 @@ public:
 
     void Lock() { m_Lock.Get(); }
     void Unlock() { m_Lock.Release(); }
+    bool TryLock() { return m_Lock.TryGet(); }
 
     static DWORD NumActivePhones() { return m_dwNumActivePhones.load(std::memory_order_acquire); }
 
