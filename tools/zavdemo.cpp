@@ -9,8 +9,9 @@
 // then enumerates, initialises, opens both lines, shows 201's line and
 // address capabilities, enables status messages, writes to a telephone's
 // display, switches its message-waiting lamp, plays an outside caller
-// ringing 201 (showing the call's information and status while it rings)
-// and 202 calling 201 from its set,
+// ringing 201 (showing the call's information and status while it rings,
+// then answered, the caller typing digits an application gathers) and 202
+// calling 201 from its set,
 // has an application make, answer, hold, swap and drop calls between the
 // two extensions and an outside party,
 // lets the switch announce a shutdown, closes and shuts down — printing
@@ -179,6 +180,27 @@ int main(int argc, char** argv) {
         });
     } else {
         std::fprintf(stderr, "  (no call on 201 to show)\n");
+    }
+    if (ringing) {
+        // An application collects an account number the caller types.
+        WCHAR digits[8] = {};
+        const WCHAR hash[] = {'#', 0};
+        const std::size_t before = host.GetJournal().Size();
+        Step("TSPI_lineAnswer (201 answers the outside caller)", [&] { return host.LineAnswer(ringing); });
+        host.GetJournal().WaitFor(
+            [](const zavhost::JournalEntry& e) { return e.msg == LINE_CALLSTATE && e.p1 == LINECALLSTATE_CONNECTED; },
+            5000, before);
+        Step("TSPI_lineGatherDigits (up to 6 digits, ended by #)", [&] {
+            WCHAR* buffer = digits;
+            const WCHAR* term = hash;
+            return host.Tspi().lineGatherDigits(ringing, DWORD(1), DWORD(LINEDIGITMODE_DTMF), buffer, DWORD(6), term,
+                                                DWORD(5000), DWORD(3000));
+        });
+        play("the outside caller types 4711#", 1, [&] { sw.ExternalDigits(outside, "4711#"); });
+        std::string typed;
+        for (WCHAR c : digits)
+            if (c) typed += static_cast<char>(c);
+        std::fprintf(stderr, "  the application's buffer: \"%s\"\n", typed.c_str());
     }
     play("the outside caller hangs up", 1, [&] { sw.ExternalHangUp(outside); });
     int32_t leg = 0;
