@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "host/TapiBuffer.h"
 #include "integration/ServiceFixture.h"
 #include "platform/Text.h"
+#include "platform/Thread.h"
+#include "tapi/TapiSizes.h"
 
 namespace {
 
@@ -124,6 +127,33 @@ TEST_F(TransferPark, ArgumentsAndStatesAreCheckedInTheirOrder) {
     for (const Case& c : cases) EXPECT_EQ(static_cast<DWORD>(c.result), c.expected) << c.name;
     EXPECT_EQ(out, untouched) << "a refused request writes no handle";
     EXPECT_EQ(out2, untouched);
+}
+
+}  // namespace
+
+namespace {
+
+class UnparkSilentSwitch : public zavtest::ServiceTest {};
+
+// The switch never answers the off-hook (its call model is off): unpark
+// gives up after its second of waiting for the leg and leaves no call
+// behind, the line's status counts none.
+TEST_F(UnparkSilentSwitch, GivesUpAndLeavesNoCall) {
+    HDRVLINE line = nullptr;
+    ASSERT_EQ(Host().LineOpen(kLineBase, &line), 0);
+    const std::u16string orbit = plat::AnsiToWide("700");
+    HDRVCALL call = nullptr;
+    const DWORD started = plat::GetTickCount();
+    EXPECT_EQ(static_cast<DWORD>(Host().Tspi().lineUnpark(line, 0, Host().NewTapiCall(line), &call,
+                                                          plat::WidePtr(orbit))),
+              static_cast<DWORD>(LINEERR_RESOURCEUNAVAIL));
+    EXPECT_GE(plat::GetTickCount() - started, 1000u) << "it waited its second";
+    zavhost::TapiBuffer status(tapi::kLineDevStatusSize20);
+    ASSERT_EQ(Host().LineGetLineDevStatus(line, status), 0);
+    EXPECT_EQ(status.As<LINEDEVSTATUS>()->dwNumActiveCalls, 0u);
+    EXPECT_NE(m_sim.ReadLog("201").find("OffHook"), std::string::npos) << m_sim.ReadLog("201");
+    EXPECT_EQ(m_sim.ReadLog("201").find("UnPark"), std::string::npos) << "no unpark without a leg";
+    Host().LineClose(line);
 }
 
 }  // namespace
