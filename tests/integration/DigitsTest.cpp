@@ -19,14 +19,6 @@ constexpr DWORD kLong = 0x8000;  // a time-out no test waits for
 
 class Digits : public zavtest::TwoLineTest {
 protected:
-    // An outside caller rings 201, which answers: the call and the switch's id.
-    bool Answered(HDRVCALL* call, int32_t* id) {
-        m_mark = Host().GetJournal().Size();
-        *id = m_sim.ExternalCall("201", "555", "Bob", 0);
-        *call = *id > 0 ? Offered(kLineBase) : nullptr;
-        return *call && Reaches(*call, LINECALLSTATE_OFFERING) && Host().LineAnswer(*call) == 0 &&
-               Reaches(*call, LINECALLSTATE_CONNECTED);
-    }
     std::optional<JournalEntry> Next(DWORD msg, DWORD timeoutMs = 10000) {
         auto e = Host().GetJournal().WaitFor([&](const JournalEntry& j) { return j.msg == msg; }, timeoutMs, m_mark);
         if (e) m_mark = e->seq + 1;
@@ -55,7 +47,7 @@ std::string Text(const WCHAR* buffer, std::size_t n) {
 TEST_F(Digits, GatheringEndsByDigitBufferTimeoutAndCancel) {
     HDRVCALL call = nullptr;
     int32_t id = 0;
-    ASSERT_TRUE(Answered(&call, &id));
+    ASSERT_TRUE(AnsweredFromOutside(&call, &id));
     struct Case {
         const char* name;
         const char* term;
@@ -96,7 +88,7 @@ TEST_F(Digits, GatheringEndsByDigitBufferTimeoutAndCancel) {
 TEST_F(Digits, RefusalsComeInTheirDocumentedOrder) {
     HDRVCALL call = nullptr;
     int32_t id = 0;
-    ASSERT_TRUE(Answered(&call, &id));
+    ASSERT_TRUE(AnsweredFromOutside(&call, &id));
     auto& tspi = Host().Tspi();
     const HDRVCALL bad = reinterpret_cast<HDRVCALL>(uintptr_t{0xE0000012});
     WCHAR buffer[8] = {};
@@ -159,7 +151,7 @@ TEST_F(Digits, RefusalsComeInTheirDocumentedOrder) {
 TEST_F(Digits, MonitoringSharesTheDigitCollectionWithGathering) {
     HDRVCALL call = nullptr;
     int32_t id = 0;
-    ASSERT_TRUE(Answered(&call, &id));
+    ASSERT_TRUE(AnsweredFromOutside(&call, &id));
     ASSERT_EQ(Host().Tspi().lineMonitorDigits(call, LINEDIGITMODE_DTMF), 0);
     WCHAR buffer[4] = {};
     ASSERT_EQ(Gather(call, buffer, 1, nullptr, kLong, kLong), 0);
@@ -189,7 +181,7 @@ TEST_F(Digits, ACallClosedWhileItsTimersRun) {
         SCOPED_TRACE(*typed ? "inter-digit timer" : "first-digit timer");
         HDRVCALL call = nullptr;
         int32_t id = 0;
-        ASSERT_TRUE(Answered(&call, &id));
+        ASSERT_TRUE(AnsweredFromOutside(&call, &id));
         WCHAR buffer[4] = {};
         ASSERT_EQ(Gather(call, buffer, 4, nullptr, kLong, kLong), 0);
         if (*typed) {

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,23 @@ protected:
             [&](const zavhost::JournalEntry& j) { return j.msg == LINE_NEWCALL && j.deviceId == device; }, 10000,
             m_mark);
         return e ? reinterpret_cast<HDRVCALL>(e->p1) : nullptr;
+    }
+    // An outside caller rings 201, which answers: the call and the switch's id.
+    bool AnsweredFromOutside(HDRVCALL* call, int32_t* id, const char* number = "555") {
+        m_mark = Host().GetJournal().Size();
+        *id = m_sim.ExternalCall("201", number, "Bob", 0);
+        *call = *id > 0 ? Offered(kLineBase) : nullptr;
+        return *call && Reaches(*call, LINECALLSTATE_OFFERING) && Host().LineAnswer(*call) == 0 &&
+               Reaches(*call, LINECALLSTATE_CONNECTED);
+    }
+    // The result TAPI was given for the request, once it was.
+    std::optional<LONG> Completion(LONG requestId) {
+        auto e = Host().GetJournal().WaitFor(
+            [&](const zavhost::JournalEntry& j) {
+                return j.kind == zavhost::EntryKind::Completion && j.requestId == static_cast<DRV_REQUESTID>(requestId);
+            },
+            10000, 0);
+        return e ? std::optional<LONG>(e->result) : std::nullopt;
     }
     // 201 calls 202 and 202 answers: the caller's and the callee's call.
     bool Connect(HDRVCALL* caller, HDRVCALL* callee) {
