@@ -19,38 +19,12 @@ using zavtest::kLineBase;
 
 constexpr DWORD kFixed = tapi::kLineCallInfoSize20;
 
-class CallInfo : public zavtest::ServiceTest {
+class CallInfo : public zavtest::TwoLineTest {
 protected:
     void SetUp() override {
-        ServiceTest::SetUp();
+        TwoLineTest::SetUp();
         AddAccount("202", "pw2", 1, "Sales");
-        ASSERT_EQ(m_sim.SetCallModel(1), 0);
-        ASSERT_EQ(Host().LineOpen(kLineBase, &m_line[0]), 0);
-        ASSERT_EQ(Host().LineOpen(kLineBase + 1, &m_line[1]), 0);
     }
-    void TearDown() override {
-        for (const zavhost::CallView& call : Host().Calls()) {
-            if (!call.closed && call.hdCall) Host().LineCloseCall(call.hdCall);
-        }
-        for (HDRVLINE line : m_line) Host().LineClose(line);
-        ServiceTest::TearDown();
-    }
-    HDRVCALL Offered(DWORD device) {
-        auto e = Host().GetJournal().WaitFor(
-            [&](const JournalEntry& j) { return j.msg == LINE_NEWCALL && j.deviceId == device; }, 10000, m_mark);
-        return e ? reinterpret_cast<HDRVCALL>(e->p1) : nullptr;
-    }
-    // The call (any call, when none is named) has reached the state.
-    bool Reaches(DWORD state, HDRVCALL hdCall = nullptr) {
-        auto view = hdCall ? Host().CallByDriver(hdCall) : std::nullopt;
-        return Host().GetJournal().WaitFor(
-                   [&](const JournalEntry& e) {
-                       return e.msg == LINE_CALLSTATE && e.p1 == state && (!view || e.htCall == view->htCall);
-                   },
-                   10000, m_mark)
-            .has_value();
-    }
-    HDRVLINE m_line[2] = {};
 };
 
 // The text WideAt reads back: the stored terminating null is not part of it.
@@ -59,7 +33,7 @@ std::u16string Wide(const char* text) { return std::u16string(text, text + std::
 TEST_F(CallInfo, PartiesArePackedWhileTheyFitAndTheNeedIsAlwaysTold) {
     ASSERT_GT(m_sim.ExternalCall("201", "555", "FRONT DESK", 0), 0);
     HDRVCALL call = Offered(kLineBase);
-    ASSERT_TRUE(call && Reaches(LINECALLSTATE_OFFERING));
+    ASSERT_TRUE(call && Reaches(call, LINECALLSTATE_OFFERING));
     // 555, FRONT DESK and 201 in UTF-16 with their nulls, then "201" dialled.
     const DWORD strings = 8 + 22 + 8, dialled = 4, all = kFixed + strings + dialled;
     struct Case {
@@ -115,7 +89,7 @@ TEST_F(CallInfo, PartiesArePackedWhileTheyFitAndTheNeedIsAlwaysTold) {
 TEST_F(CallInfo, AnOutboundCallSwapsThePartiesAndAnEndedCallStillAnswers) {
     HDRVCALL call = nullptr;
     ASSERT_GT(Host().LineMakeCall(m_line[0], "202", &call), 0);
-    ASSERT_TRUE(Reaches(LINECALLSTATE_RINGBACK, call));
+    ASSERT_TRUE(Reaches(call, LINECALLSTATE_RINGBACK));
     TapiBuffer buffer(kFixed + 200);
     ASSERT_EQ(Host().LineGetCallInfo(call, buffer), 0);
     const LINECALLINFO* info = buffer.As<LINECALLINFO>();
@@ -125,7 +99,7 @@ TEST_F(CallInfo, AnOutboundCallSwapsThePartiesAndAnEndedCallStillAnswers) {
     EXPECT_EQ(buffer.WideAt(info->dwCallerIDOffset, info->dwCallerIDSize), Wide("201"));
     EXPECT_EQ(info->dwCallerIDFlags, 0x8u);
     ASSERT_EQ(Host().LineDrop(call), 0);
-    ASSERT_TRUE(Reaches(LINECALLSTATE_IDLE, call));
+    ASSERT_TRUE(Reaches(call, LINECALLSTATE_IDLE));
     TapiBuffer status(tapi::kLineCallStatusSize20);
     EXPECT_EQ(Host().LineGetCallStatus(call, status), 0) << "the call waits for TAPI to close it";
     EXPECT_EQ(status.As<LINECALLSTATUS>()->dwCallState, static_cast<DWORD>(LINECALLSTATE_IDLE));
