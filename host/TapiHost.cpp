@@ -226,6 +226,7 @@ void TapiHost::CallCreated(DRV_REQUESTID id, HTAPICALL htCall, HDRVCALL hdCall) 
         CallRecord& call = m_calls[index];
         call.hd = hdCall;
         call.delivered = true;
+        m_callsOfRequest[id].push_back(index);
         if (call.line < m_lines.size()) line = m_lines[call.line].hd;
     }
     m_requests.Bind(id, hdCall, line);

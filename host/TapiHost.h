@@ -251,6 +251,8 @@ private:
     DWORD m_numLines = 0, m_numPhones = 0;
     DWORD m_lineBase = 0, m_phoneBase = 0;
     std::map<DWORD, DWORD> m_lineVersions, m_phoneVersions;
+    // The calls each asynchronous request created, until it completes.
+    std::map<DRV_REQUESTID, std::vector<std::size_t>> m_callsOfRequest;
     std::vector<LineRecord> m_lines;
     std::vector<PhoneRecord> m_phones;
     std::vector<CallRecord> m_calls;

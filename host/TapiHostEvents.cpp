@@ -53,6 +53,17 @@ void CALLBACK TapiHost::PhoneEventProc(HTAPIPHONE htPhone, DWORD msg, DWORD_PTR 
 void TapiHost::OnCompletion(DRV_REQUESTID requestId, LONG result) {
     // Faults first: a test that sees the entry must also see what it meant.
     m_requests.Completed(requestId, result);
+    {
+        // TAPI forgets the calls of a request that fails: their handles are
+        // no longer the application's, and nobody closes them.
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto it = m_callsOfRequest.find(requestId);
+        if (it != m_callsOfRequest.end()) {
+            if (result != 0)
+                for (std::size_t index : it->second) m_calls[index].closed = true;
+            m_callsOfRequest.erase(it);
+        }
+    }
     JournalEntry entry;
     entry.kind = EntryKind::Completion;
     entry.requestId = requestId;

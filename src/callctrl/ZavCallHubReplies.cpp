@@ -10,6 +10,7 @@
 #include "callctrl/ZavCallCtrlMsg.h"
 #include "callctrl/ZavCallHub.h"
 #include "callctrl/ZavMsgTypes.h"
+#include "callctrl/ZavConfCall.h"
 #include "callctrl/ZavConfOutCall.h"
 #include "callctrl/ZavOutCall.h"
 #include "switchlink/ZavPhone.h"
@@ -124,6 +125,18 @@ void ZavCallHub::OnConferenceReply(const ZavCallCtrlMsg& m) {
         return;
     }
     call->CompleteRequest(eReqConference, static_cast<LONG>(LINEERR_CONFERENCEFULL));
+    // A refused set-up: TAPI forgets the conference call with the failed
+    // request, so it goes without a word, and the first call, which the
+    // set-up showed as conferenced, is the plain connected call it was.
+    auto* conf = dynamic_cast<ZavConfCall*>(GetConfCallPointer());
+    if (conf && conf->GetConsultCallPointer() == call && !conf->IsConnected()) {
+        if (ZavCall* primary = conf->GetPrimaryCallPointer()) {
+            primary->ResetPrimaryInConference();
+            if (primary->IsConferenced()) primary->SetCallState(LINECALLSTATE_CONNECTED, 0);
+        }
+        conf->SetHTapiCall(nullptr);
+        delete conf;
+    }
     delete call;
 }
 

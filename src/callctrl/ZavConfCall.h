@@ -21,6 +21,7 @@ public:
     void NotifyPrimaryCallDisconnected() override;
 
     ZavCall* GetPrimaryCallPointer() const { return GetPrimaryRefCallPointer(); }
+    const ZavConfOutCall* GetConsultCallPointer() const { return m_pConsultCall; }
     // The primary call's park number; the conference call keeps none.
     const std::string& GetParkNumber() const;
     long ConfDrop();
