@@ -229,7 +229,6 @@ TEST_F(CallEvents, RepliesAndResultsSettleTheirRequests) {
         {"conference refused", {eConferenceReply, 22, "", "", 0, 0, confHandle, 1}, {{0x72, kFull}}},
         {"redirect refused", {eRedirectExtBusy, 21}, {{0x73, kFailed}}},
         {"a second redirect result", {eRedirectSuccess, 21}, {}},
-        {"add to conference without the call", {eAddToConfReply, 23}, {}},
     };
     for (const Step& s : steps) {
         Recorder::Clear();
@@ -238,8 +237,15 @@ TEST_F(CallEvents, RepliesAndResultsSettleTheirRequests) {
     }
     EXPECT_EQ(held->GetRequestId(eReqSetupTransfer), 0u);
     EXPECT_EQ(m_hub->CallIdToCallPtr(consult->GetId()), consult) << "the consultation call stays";
-    EXPECT_TRUE(conf->IsConnected());
-    delete conf;
+    EXPECT_EQ(m_hub->GetConfCallPointer(), nullptr) << "a refused set-up leaves no conference call";
+    EXPECT_FALSE(talking->IsPrimaryInConference());
+    // Added to a standing conference without a call of its own: the
+    // conference call is connected.
+    auto* standing = new ZavConfCall(TapiCall(0x866), talking, nullptr);
+    m_hub->SaveConfCall(standing);
+    Send({eAddToConfReply, 23});
+    EXPECT_TRUE(standing->IsConnected());
+    delete standing;
 }
 
 TEST_F(CallEvents, OffHooksTheProviderDidNotAskForAreUndoneOrAnnounced) {
