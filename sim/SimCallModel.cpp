@@ -16,6 +16,8 @@ constexpr LONG kNoSal = 0xFFFF;
 
 }  // namespace
 
+SimCallModel::SimCallModel() : m_conferenceLimit(ZAVSIM_DEFAULT_CONFERENCE_LIMIT) {}
+
 std::vector<SimOutgoing> SimCallModel::TakeOutbox() {
     std::vector<SimOutgoing> said;
     said.swap(m_outbox);
@@ -24,8 +26,12 @@ std::vector<SimOutgoing> SimCallModel::TakeOutbox() {
 
 void SimCallModel::Clear() {
     m_calls.clear();
+    m_conferences.clear();
     m_busy.clear();
     m_refusals.clear();
+    m_forwards.clear();
+    m_pickupGroups.clear();
+    m_conferenceLimit = ZAVSIM_DEFAULT_CONFERENCE_LIMIT;
     m_outbox.clear();
 }
 
@@ -48,6 +54,12 @@ void SimCallModel::Dial(const std::string& ext, LONG sal, const std::string& dig
         SendDigits(call, *leg.other, digits);
         return;
     }
+    if (leg.end->state == SimLegState::Conferenced) {
+        // The extension speaks into the conference: every party hears it.
+        for (auto& [id, member] : m_calls)
+            if (member.conference == call.conference) SendDigits(member, member.callee, digits);
+        return;
+    }
     SimEnd& caller = call.caller;
     if (leg.end != &caller ||
         (caller.state != SimLegState::Dialtone && caller.state != SimLegState::Dialling))
@@ -64,7 +76,7 @@ void SimCallModel::Dial(const std::string& ext, LONG sal, const std::string& dig
             Refuse(call, ZAVSIM_REASON_UNOBTAINABLE);
             break;
         case SimRoute::External:
-            RingOutside(call);
+            RingOutside(call, call.dialled);
             break;
         case SimRoute::Extension:
             if (!Offer(call, call.dialled)) Refuse(call, ZAVSIM_REASON_BUSY);
@@ -89,8 +101,14 @@ void SimCallModel::Hold(const std::string& ext, LONG sal) {
     bool refused = TakeRefusal(ext, ZAVSIM_CMD_HOLD, &refusal);
     Leg leg = FindLeg(ext, sal);
     if (!leg && !refused) return;
-    bool allowed = !refused && leg.end->state == SimLegState::Connected;
-    if (allowed) leg.end->state = SimLegState::Held;
+    bool conferenced = leg && leg.end->state == SimLegState::Conferenced;
+    bool allowed = !refused && (leg.end->state == SimLegState::Connected || conferenced);
+    // The extension's legs in a conference are one seat in it: they go on
+    // hold together, and the parties go on talking.
+    if (allowed && conferenced)
+        SetOwnerLegs(leg.call->conference, SimLegState::Held);
+    else if (allowed)
+        leg.end->state = SimLegState::Held;
     SayTo(ext, sal, leg ? leg.call->id : 0, ZAVSIM_MSG_HOLD_REPLY).result = allowed   ? 0
                                                                             : refused ? refusal
                                                                                       : ZAVSIM_RESULT_REFUSED;
@@ -102,7 +120,10 @@ void SimCallModel::Unhold(const std::string& ext, LONG sal, LONG handle) {
     Leg leg = FindLeg(ext, sal);
     if (!leg && !refused) return;
     bool allowed = !refused && leg.end->state == SimLegState::Held;
-    if (allowed) leg.end->state = SimLegState::Connected;
+    if (allowed && leg.call->conference && leg.end == &leg.call->caller)
+        SetOwnerLegs(leg.call->conference, SimLegState::Conferenced);
+    else if (allowed)
+        leg.end->state = SimLegState::Connected;
     SimMessageData& reply = SayTo(ext, sal, leg ? leg.call->id : 0, ZAVSIM_MSG_UNHOLD_REPLY);
     reply.result = allowed ? 0 : refused ? refusal : ZAVSIM_RESULT_REFUSED;
     reply.requestId = handle;
@@ -163,43 +184,84 @@ SimCall& SimCallModel::StartCall(const std::string& ext, LONG sal) {
     return call;
 }
 
-// Rings the extension: false, and nothing said, when it cannot take the call.
-bool SimCallModel::Offer(SimCall& call, const std::string& ext) {
-    if (ext == call.caller.number || m_busy.count(ext)) return false;
-    LONG sal = TakeSal(ext, 0);
-    if (!sal) return false;
+// Whether the extension can take the call as it is: not the caller itself,
+// not marked busy, with room for a leg.
+bool SimCallModel::CanRing(const SimCall& call, const std::string& ext) const {
+    return ext != call.caller.number && !m_busy.count(ext) && TakeSal(ext, 0) != 0;
+}
+
+// Rings the extension, or where its forwarding sends the call: false, and
+// nothing said, when the call can go nowhere. A forwarding to a number the
+// dial plan cannot reach, back to the caller, or round in a circle is
+// passed over.
+bool SimCallModel::Offer(SimCall& call, const std::string& ext, SimDiversion diversion) {
+    std::set<std::string> passed;
+    std::string target = ext;
+    for (;;) {
+        bool free = CanRing(call, target);
+        auto forward = m_forwards.find(target);
+        if (forward != m_forwards.end() && !passed.count(target) && target != call.caller.number &&
+            (forward->second.rings == 0 || !free)) {
+            passed.insert(target);
+            const std::string& to = forward->second.destination;
+            SimDiversion next{
+                forward->second.rings == 0 ? ZAVSIM_REASON_FORWARD_ALWAYS : ZAVSIM_REASON_FORWARD_BUSY,
+                target, to};
+            SimRoute route = RouteNumber(to, true, m_parties);
+            if (route == SimRoute::External) {
+                RingOutside(call, to);
+                return true;
+            }
+            if (route == SimRoute::Extension && to != call.caller.number && !passed.count(to)) {
+                diversion = next;
+                target = to;
+                continue;
+            }
+        }
+        if (!free) return false;
+        Ring(call, target, diversion);
+        return true;
+    }
+}
+
+void SimCallModel::Ring(SimCall& call, const std::string& ext, const SimDiversion& diversion) {
     SimEnd& callee = call.callee;
     callee = SimEnd{};
     callee.number = ext;
     callee.name = m_parties[ext].name;
-    callee.sal = sal;
+    callee.sal = TakeSal(ext, 0);
     callee.state = SimLegState::Ringing;
-    call.caller.state = SimLegState::Ringback;
+    call.rang = m_nextRing++;
+    if (call.caller.state == SimLegState::Dialling || call.caller.state == SimLegState::Dialtone)
+        call.caller.state = SimLegState::Ringback;
     SimMessageData& offer = Say(callee, call, ZAVSIM_MSG_NEW_CALL);
     offer.callerNum = call.caller.number;
     offer.callerName = call.caller.name;
     offer.dialedNum = call.dialled;
     offer.trunk = call.trunk;
+    offer.reason = diversion.reason;
+    offer.redirectingNum = diversion.from;
+    offer.redirectionNum = diversion.to;
     if (call.caller.IsLeg()) {
         SimMessageData& ring = Say(call.caller, call, ZAVSIM_MSG_RING_BACK);
         ring.callerNum = callee.number;
         ring.callerName = callee.name;
     }
-    return true;
 }
 
 // Out through the lowest trunk no other call holds.
-void SimCallModel::RingOutside(SimCall& call) {
+void SimCallModel::RingOutside(SimCall& call, const std::string& number) {
     std::set<std::string> held;
     for (const auto& entry : m_calls) held.insert(entry.second.trunk);
     int trunk = 1;
     while (held.count(std::to_string(trunk))) ++trunk;
     call.trunk = std::to_string(trunk);
     call.callee = SimEnd{};
-    call.callee.number = call.dialled;
+    call.callee.number = number;
     call.callee.external = true;
     call.callee.state = SimLegState::Ringing;
     call.caller.state = SimLegState::Ringback;
+    if (!call.caller.IsLeg()) return;
     SimMessageData& ring = Say(call.caller, call, ZAVSIM_MSG_RING_BACK);
     ring.callerNum = call.callee.number;
     ring.trunk = call.trunk;
@@ -212,9 +274,12 @@ void SimCallModel::Refuse(SimCall& call, LONG reason) {
     Say(call.caller, call, ZAVSIM_MSG_BUSY).reason = reason;
 }
 
+// The ringing side answered: the ends that were waiting for it connect; a
+// leg in a conference, or one on hold, stays as it is.
 void SimCallModel::Connect(SimCall& call) {
-    call.caller.state = SimLegState::Connected;
-    call.callee.state = SimLegState::Connected;
+    for (SimEnd* end : {&call.caller, &call.callee})
+        if (end->state == SimLegState::Ringback || end->state == SimLegState::Ringing)
+            end->state = SimLegState::Connected;
     if (!call.caller.IsLeg()) return;
     SimMessageData& connected = Say(call.caller, call, ZAVSIM_MSG_CONNECTED);
     connected.callerNum = call.callee.number;
@@ -226,6 +291,7 @@ void SimCallModel::Connect(SimCall& call) {
 // Ends the call. A leg that did not hang up itself hears the far end go
 // first; the provider disconnects only on the reply.
 void SimCallModel::Release(SimCall& call, const SimEnd* leaving, LONG reason) {
+    if (call.conference) return LeaveConference(call, leaving, reason);
     for (const SimEnd* end : {&call.caller, &call.callee}) {
         if (!end->IsLeg()) continue;
         if (end != leaving) Say(*end, call, ZAVSIM_MSG_ONHOOK_REMOTE);
@@ -235,7 +301,7 @@ void SimCallModel::Release(SimCall& call, const SimEnd* leaving, LONG reason) {
 }
 
 void SimCallModel::SendDigits(const SimCall& call, SimEnd& to, const std::string& digits) {
-    if (to.state != SimLegState::Connected) return;
+    if (to.state != SimLegState::Connected && to.state != SimLegState::Conferenced) return;
     for (char digit : digits) {
         if (digit == 0 || !std::strchr("0123456789*#ABCD", digit)) continue;
         if (to.external)

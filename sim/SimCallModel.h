@@ -5,6 +5,7 @@
 // gives the protocol.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -23,8 +24,20 @@ struct SimOutgoing {
     SimMessageData data;
 };
 
+// Why a call rings where it does, when that is not where it was dialled.
+struct SimDiversion {
+    LONG reason = 0;
+    std::string from, to;  // the diverting extension, the number it diverted to
+};
+
+struct SimForwarding {
+    std::string destination;
+    LONG rings = 0;  // 0: every call; else on busy and on no answer
+};
+
 class SimCallModel {
 public:
+    SimCallModel();
     void SetParties(SimParties parties) { m_parties = std::move(parties); }
     // What the model said since it was last asked, oldest first.
     std::vector<SimOutgoing> TakeOutbox();
@@ -40,10 +53,15 @@ public:
     void Unhold(const std::string& ext, LONG sal, LONG handle);
     void SetDigitCollection(const std::string& ext, LONG sal, bool on);
     void SetUpTransfer(const std::string& ext, LONG handle);
+    void CompleteTransfer(const std::string& ext, LONG sal);
     void SetUpConference(const std::string& ext, LONG handle);
     void AddToConference(const std::string& ext, LONG sal);
+    void DropFromConference(const std::string& ext, LONG sal);
     void Redirect(const std::string& ext, LONG sal, const std::string& digits);
     void Park(const std::string& ext, LONG sal, const std::string& digits);
+    void Unpark(const std::string& ext, LONG sal, const std::string& digits);
+    void Pickup(const std::string& ext, LONG sal, const std::string& digits, bool directed);
+    void Forward(const std::string& ext, const std::string& digits, LONG rings);
     // The extension can no longer be reached: its calls end.
     void Leave(const std::string& ext);
 
@@ -59,6 +77,10 @@ public:
     bool DialOnSet(const std::string& ext, LONG sal, const std::string& digits);
     bool HangUpSet(const std::string& ext, LONG sal);
     bool NoAnswer(LONG callId);
+    LONG ParkTimeout(const std::string& orbit);
+    bool RedirectTimeout(LONG callId);
+    void SetPickupGroup(const std::string& ext, const std::string& group);
+    bool SetConferenceLimit(LONG limit);
     // The failures the switch answers with, armed per extension and kind.
     bool RefuseNext(const std::string& ext, LONG command, LONG result);
     // A call brought back to the extension; kept as a call while `keep`.
@@ -79,24 +101,46 @@ private:
     Leg FindLeg(const std::string& ext, LONG sal);
     SimCall* FindCall(LONG callId);
     LONG TakeSal(const std::string& ext, LONG proposed) const;
-    Leg NewestLeg(const std::string& ext, SimLegState state);
+    Leg NewestLeg(const std::string& ext, SimLegState state, const SimCall* except = nullptr);
     bool TakeRefusal(const std::string& ext, LONG command, LONG* result);
     SimCall& StartCall(const std::string& ext, LONG sal);
-    bool Offer(SimCall& call, const std::string& ext);
-    void RingOutside(SimCall& call);
+    bool CanRing(const SimCall& call, const std::string& ext) const;
+    bool Offer(SimCall& call, const std::string& ext, SimDiversion diversion = {});
+    void Ring(SimCall& call, const std::string& ext, const SimDiversion& diversion);
+    void RingOutside(SimCall& call, const std::string& number);
+    bool ForwardOnNoAnswer(SimCall& call);
     void Refuse(SimCall& call, LONG reason);
     void Connect(SimCall& call);
     void Release(SimCall& call, const SimEnd* leaving, LONG reason);
     void SendDigits(const SimCall& call, SimEnd& to, const std::string& digits);
+    // A leg in dial tone that asked for a feature instead of dialling.
+    Leg FeatureLeg(const std::string& ext, LONG sal);
+    SimCall* FindParked(const std::string& orbit);
+
+    // Conferences (SimCallModelConference.cpp).
+    SimConference* OwnedConference(const std::string& ext);
+    int PartiesIn(LONG conference) const;
+    Leg OwnerLeg(const SimConference& conference);
+    void SetOwnerLegs(LONG conference, SimLegState state);
+    void LeaveConference(SimCall& call, const SimEnd* leaving, LONG reason);
+    void OwnerLeaves(SimConference& conference);
+    void Settle(LONG conference);
+
     SimMessageData& Say(const SimEnd& leg, const SimCall& call, LONG type);
     SimMessageData& SayTo(const std::string& ext, LONG sal, LONG callId, LONG type);
 
     SimParties m_parties;
     std::map<LONG, SimCall> m_calls;  // by id, so oldest first
+    std::map<LONG, SimConference> m_conferences;
     std::set<std::string> m_busy;
     std::map<std::pair<std::string, LONG>, LONG> m_refusals;  // by extension and command
+    std::map<std::string, SimForwarding> m_forwards;
+    std::map<std::string, std::string> m_pickupGroups;  // group by extension
+    LONG m_conferenceLimit;
     std::vector<SimOutgoing> m_outbox;
     LONG m_nextCallId = 1;
+    LONG m_nextConferenceId = 1;
+    uint64_t m_nextRing = 1;
 };
 
 }  // namespace zavsim

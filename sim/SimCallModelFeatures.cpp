@@ -1,8 +1,9 @@
-// The call model's features beyond a plain call: transfer and conference
-// set-up, redirect and park, and the refusals a test arms for any of them.
-// The switch completes no transfer and builds no conference; it answers the
-// set-up, so the provider's success and failure paths both run.
+// The call model's features beyond a plain call: transfer, redirect, park
+// and unpark, pickup and forwarding, and the refusals a test arms for any
+// of them. Conferences have a file of their own.
+#include <set>
 #include <string>
+#include <utility>
 
 #include "SimCallModel.h"
 #include "ZavSimControl.h"
@@ -53,9 +54,11 @@ bool SimCallModel::TakeRefusal(const std::string& ext, LONG command, LONG* resul
 }
 
 // The leg of the extension's newest call that is in the state: the one a
-// command without a SAL acts on.
-SimCallModel::Leg SimCallModel::NewestLeg(const std::string& ext, SimLegState state) {
+// command without a SAL acts on. A conference's legs are not the
+// extension's to hand to another feature.
+SimCallModel::Leg SimCallModel::NewestLeg(const std::string& ext, SimLegState state, const SimCall* except) {
     for (auto it = m_calls.rbegin(); it != m_calls.rend(); ++it) {
+        if (it->second.conference || &it->second == except) continue;
         for (SimEnd* end : {&it->second.caller, &it->second.callee}) {
             if (end->IsLeg() && end->number == ext && end->state == state)
                 return {&it->second, end,
@@ -81,35 +84,70 @@ void SimCallModel::SetUpTransfer(const std::string& ext, LONG handle) {
         return;
     }
     held.end->state = SimLegState::Held;
+    LONG heldCall = held.call->id;
     SimCall& consultation = StartCall(ext, sal);
+    consultation.transferFrom = heldCall;
     Say(consultation.caller, consultation, ZAVSIM_MSG_TRANSFER_REPLY).requestId = handle;
 }
 
-// Answered only when refused. The consultation call has no leg yet, so a
-// party or conference limit is reported on the leg being conferenced.
-void SimCallModel::SetUpConference(const std::string& ext, LONG handle) {
-    LONG refusal = 0;
-    if (!TakeRefusal(ext, ZAVSIM_CMD_CONFERENCE, &refusal)) return;
-    if (refusal == ZAVSIM_MSG_TOO_MANY_PARTIES_IN_CONF || refusal == ZAVSIM_MSG_TOO_MANY_CONF_IN_SYS) {
-        Leg leg = NewestLeg(ext, SimLegState::Connected);
-        if (!leg) leg = NewestLeg(ext, SimLegState::Held);
-        SayTo(ext, leg ? leg.end->sal : 0, leg ? leg.call->id : 0, refusal);
+// The party on hold and the consultation's far end are put through to each
+// other, as they are: talking, or the held party hearing the other ring.
+// The transferring extension's two legs leave: the end reply names the
+// consultation leg, then each leg goes on hook. Each far end at an
+// extension hears its new party on its own leg, as an update of its call.
+// The joined call keeps the consultation's id; a call between two parties
+// outside is only a bridge of two trunks and leaves the model.
+void SimCallModel::CompleteTransfer(const std::string& ext, LONG sal) {
+    Leg consult = FindLeg(ext, sal);
+    bool reached = consult && !consult.call->conference && consult.other->Present() &&
+                   !consult.other->IsOrbit() &&
+                   (consult.end->state == SimLegState::Ringback ||
+                    consult.end->state == SimLegState::Connected || consult.end->state == SimLegState::Held);
+    Leg held;
+    if (reached) {
+        SimCall* from = FindCall(consult.call->transferFrom);
+        if (from && from != consult.call && !from->conference)
+            for (SimEnd* end : {&from->caller, &from->callee})
+                if (end->IsLeg() && end->number == ext)
+                    held = {from, end, end == &from->caller ? &from->callee : &from->caller};
+        if (!held) held = NewestLeg(ext, SimLegState::Held, consult.call);
+        if (held && (!held.other->Present() || held.other->IsOrbit())) held = {};
+    }
+    if (!held) {
+        SayTo(ext, sal, consult ? consult.call->id : 0, ZAVSIM_MSG_TRANSFER_END_REPLY).result =
+            ZAVSIM_RESULT_REFUSED;
         return;
     }
-    SimMessageData& reply = SayTo(ext, 0, 0, ZAVSIM_MSG_CONFERENCE_REPLY);
-    reply.requestId = handle;
-    reply.result = refusal;
-}
-
-void SimCallModel::AddToConference(const std::string& ext, LONG sal) {
-    LONG refusal = 0;
-    if (!TakeRefusal(ext, ZAVSIM_CMD_ADD_TO_CONF, &refusal)) return;
-    Leg leg = FindLeg(ext, sal);
-    SayTo(ext, sal, leg ? leg.call->id : 0, ZAVSIM_MSG_ADD_TO_CONF_REPLY).result = refusal;
+    SimCall& joined = *consult.call;
+    Say(*consult.end, joined, ZAVSIM_MSG_TRANSFER_END_REPLY);
+    Say(*held.end, *held.call, ZAVSIM_MSG_ONHOOK_REPLY).reason = ZAVSIM_REASON_NORMAL;
+    Say(*consult.end, joined, ZAVSIM_MSG_ONHOOK_REPLY).reason = ZAVSIM_REASON_NORMAL;
+    SimEnd& target = *consult.other;
+    *consult.end = *held.other;
+    SimEnd& party = *consult.end;
+    if (target.state == SimLegState::Ringing) party.state = SimLegState::Ringback;
+    if (!target.IsOutside()) joined.trunk = held.call->trunk;
+    joined.dialled.clear();  // neither party dialled the other
+    joined.transferFrom = 0;
+    m_calls.erase(held.call->id);
+    if (!party.IsLeg() && !target.IsLeg()) {
+        m_calls.erase(joined.id);
+        return;
+    }
+    for (auto [to, from] : {std::pair{&party, &target}, std::pair{&target, &party}}) {
+        if (!to->IsLeg()) continue;
+        SimMessageData& update = Say(*to, joined, ZAVSIM_MSG_NEW_CALL);
+        update.callerNum = from->number;
+        update.callerName = from->name;
+        update.redirectingNum = ext;
+        update.reason = ZAVSIM_REASON_TRANSFER;
+        if (from->IsOutside()) update.trunk = joined.trunk;
+    }
 }
 
 // A ringing call goes on to another extension of the switch, and the leg
-// that sent it away hangs up. The switch sends no call out again.
+// that sent it away hangs up. The switch sends no call out again. The call
+// remembers who sent it, for the time-out that brings it back.
 void SimCallModel::Redirect(const std::string& ext, LONG sal, const std::string& digits) {
     LONG refusal = 0;
     bool refused = TakeRefusal(ext, ZAVSIM_CMD_REDIRECT, &refusal);
@@ -119,7 +157,8 @@ void SimCallModel::Redirect(const std::string& ext, LONG sal, const std::string&
     LONG answer = ZAVSIM_MSG_REDIRECT_GENERAL_FAILURE;
     if (refused) {
         answer = refusal;
-    } else if (leg && leg.end == &leg.call->callee && leg.end->state == SimLegState::Ringing) {
+    } else if (leg && leg.end == &leg.call->callee && leg.end->state == SimLegState::Ringing &&
+               !leg.call->conference) {
         switch (RouteNumber(number, true, m_parties)) {
             case SimRoute::Extension: {
                 bool reachable = number != ext && number != leg.call->caller.number &&
@@ -138,32 +177,147 @@ void SimCallModel::Redirect(const std::string& ext, LONG sal, const std::string&
     if (answer != ZAVSIM_MSG_REDIRECT_SUCCESS) return;
     Say(*leg.end, *leg.call, ZAVSIM_MSG_ONHOOK_REPLY).reason = ZAVSIM_REASON_NORMAL;
     leg.call->dialled = number;
+    leg.call->redirectedBy = ext;
     Offer(*leg.call, number);
 }
 
 // The parked leg leaves: the provider ends its call on the park's success.
-// A far end at an extension stays in the call, held by the park orbit.
+// The far end stays in the call, held by the orbit, until it is unparked,
+// recalled or hangs up. One orbit holds one call.
 void SimCallModel::Park(const std::string& ext, LONG sal, const std::string& digits) {
     LONG refusal = 0;
     bool refused = TakeRefusal(ext, ZAVSIM_CMD_PARK, &refusal);
     Leg leg = FindLeg(ext, sal);
     std::string orbit;
     CollectDigits(digits, &orbit);
-    bool parkable = leg && (leg.end->state == SimLegState::Connected || leg.end->state == SimLegState::Held);
-    LONG answer = refused         ? refusal
-                  : !parkable     ? ZAVSIM_MSG_PARK_GENERAL_FAILURE
-                  : orbit.empty() ? ZAVSIM_MSG_PARK_INVALID_EXT
-                                  : ZAVSIM_MSG_PARK_SUCCESS;
+    bool parkable = leg && !leg.call->conference && leg.other->Present() && !leg.other->IsOrbit() &&
+                    (leg.end->state == SimLegState::Connected || leg.end->state == SimLegState::Held);
+    LONG answer = refused             ? refusal
+                  : !parkable         ? ZAVSIM_MSG_PARK_GENERAL_FAILURE
+                  : orbit.empty()     ? ZAVSIM_MSG_PARK_INVALID_EXT
+                  : FindParked(orbit) ? ZAVSIM_MSG_PARK_GENERAL_FAILURE
+                                      : ZAVSIM_MSG_PARK_SUCCESS;
     SayTo(ext, sal, leg ? leg.call->id : 0, answer);
     if (answer != ZAVSIM_MSG_PARK_SUCCESS) return;
-    if (!leg.other->IsLeg()) {
-        m_calls.erase(leg.call->id);
-        return;
-    }
     *leg.end = SimEnd{};
     leg.end->number = orbit;
     leg.end->external = true;
+    leg.end->parkedBy = ext;
     leg.end->state = SimLegState::Held;
+}
+
+SimCall* SimCallModel::FindParked(const std::string& orbit) {
+    for (auto& entry : m_calls)
+        for (const SimEnd* end : {&entry.second.caller, &entry.second.callee})
+            if (end->IsOrbit() && end->number == orbit) return &entry.second;
+    return nullptr;
+}
+
+// Unpark and pickup are asked for on a fresh leg, still in dial tone: the
+// switch takes the request as dialling, so the tone stops first.
+SimCallModel::Leg SimCallModel::FeatureLeg(const std::string& ext, LONG sal) {
+    Leg leg = FindLeg(ext, sal);
+    if (!leg || leg.end != &leg.call->caller || leg.other->Present() ||
+        (leg.end->state != SimLegState::Dialtone && leg.end->state != SimLegState::Dialling))
+        return {};
+    if (leg.end->state == SimLegState::Dialtone) {
+        leg.end->state = SimLegState::Dialling;
+        Say(*leg.end, *leg.call, ZAVSIM_MSG_STOP_DIALTONE);
+    }
+    return leg;
+}
+
+// The leg takes the orbit's place in the parked call, and the leg's own
+// call, which never reached anyone, is gone. Nothing parked there: the leg
+// hears the number unobtainable and stays until it hangs up.
+void SimCallModel::Unpark(const std::string& ext, LONG sal, const std::string& digits) {
+    Leg leg = FeatureLeg(ext, sal);
+    if (!leg) return;
+    std::string orbit;
+    CollectDigits(digits, &orbit);
+    SimCall* parked = FindParked(orbit);
+    const SimEnd* held = !parked ? nullptr : parked->caller.IsOrbit() ? &parked->callee : &parked->caller;
+    if (!held || held->number == ext) return Refuse(*leg.call, ZAVSIM_REASON_UNOBTAINABLE);
+    SimEnd taker = *leg.end;
+    taker.state = SimLegState::Connected;
+    m_calls.erase(leg.call->id);
+    SimEnd& place = parked->caller.IsOrbit() ? parked->caller : parked->callee;
+    SimEnd& party = parked->caller.IsOrbit() ? parked->callee : parked->caller;
+    place = taker;
+    party.state = SimLegState::Connected;
+    SimMessageData& unparked = Say(place, *parked, ZAVSIM_MSG_UNPARK_SUCCESS);
+    unparked.callerNum = party.number;
+    unparked.callerName = party.name;
+    SimMessageData& connected = Say(place, *parked, ZAVSIM_MSG_CONNECTED);
+    connected.callerNum = party.number;
+    connected.callerName = party.name;
+    if (party.IsOutside()) connected.trunk = parked->trunk;
+    if (party.IsLeg()) {
+        SimMessageData& told = Say(party, *parked, ZAVSIM_MSG_CONNECTED);
+        told.callerNum = place.number;
+        told.callerName = place.name;
+    }
+}
+
+// A directed pickup names the ringing extension; else the digits name a
+// pickup group, none the picking extension's own. The oldest call ringing
+// there comes to the leg: the ringing leg lets go as if the caller had
+// given up, the call's parties are connected and each hears whose call it
+// was (redirectingNum). Nothing ringing there: the leg hears the number
+// unobtainable and stays until it hangs up.
+void SimCallModel::Pickup(const std::string& ext, LONG sal, const std::string& digits, bool directed) {
+    Leg leg = FeatureLeg(ext, sal);
+    if (!leg) return;
+    std::string number;
+    CollectDigits(digits, &number);
+    std::set<std::string> where;
+    if (directed) {
+        where.insert(number);
+    } else {
+        auto own = m_pickupGroups.find(ext);
+        std::string group = !number.empty() ? number : own != m_pickupGroups.end() ? own->second : "";
+        for (const auto& [member, itsGroup] : m_pickupGroups)
+            if (!group.empty() && itsGroup == group) where.insert(member);
+    }
+    where.erase(ext);
+    SimCall* ringing = nullptr;
+    for (auto& [id, call] : m_calls)
+        if (!call.conference && call.callee.IsLeg() && call.callee.state == SimLegState::Ringing &&
+            where.count(call.callee.number) && call.caller.number != ext &&
+            (!ringing || call.rang < ringing->rang))
+            ringing = &call;
+    if (!ringing) return Refuse(*leg.call, ZAVSIM_REASON_UNOBTAINABLE);
+    SimEnd taker = *leg.end;
+    taker.state = SimLegState::Connected;
+    m_calls.erase(leg.call->id);
+    SimCall& call = *ringing;
+    const SimEnd was = call.callee;
+    Say(was, call, ZAVSIM_MSG_ONHOOK_REMOTE);
+    Say(was, call, ZAVSIM_MSG_ONHOOK_REPLY).reason = ZAVSIM_REASON_NORMAL;
+    call.callee = taker;
+    if (call.caller.state == SimLegState::Ringback) call.caller.state = SimLegState::Connected;
+    for (auto [to, from] : {std::pair{&call.callee, &call.caller}, std::pair{&call.caller, &call.callee}}) {
+        if (!to->IsLeg()) continue;
+        SimMessageData& connected = Say(*to, call, ZAVSIM_MSG_CONNECTED);
+        connected.callerNum = from->number;
+        connected.callerName = from->name;
+        connected.dialedNum = call.dialled;
+        connected.trunk = call.trunk;
+        connected.redirectingNum = was.number;
+    }
+}
+
+// The switch keeps one forwarding per extension; no digits cancel it. The
+// provider passes no mode, so the ring count tells: 0 forwards every call
+// at once, more forwards a call the extension is too busy for at once and
+// one it does not answer when its no-answer timer fires.
+void SimCallModel::Forward(const std::string& ext, const std::string& digits, LONG rings) {
+    std::string destination;
+    CollectDigits(digits, &destination);
+    if (destination.empty())
+        m_forwards.erase(ext);
+    else
+        m_forwards[ext] = {destination, rings > 0 ? rings : 0};
 }
 
 }  // namespace zavsim

@@ -249,6 +249,27 @@ ZAVSIM_API int32_t ZavSimFireRecall(const char* extension, int32_t kind, int32_t
     });
 }
 
+ZAVSIM_API int32_t ZavSimFireParkTimeout(const char* orbit) {
+    if (!orbit) return -1;
+    return OnCalls([&](SimCallModel& calls) { return static_cast<int>(calls.ParkTimeout(orbit)); });
+}
+
+ZAVSIM_API int ZavSimFireRedirectTimeout(int32_t callId) {
+    return OnCalls([&](SimCallModel& calls) { return Done(calls.RedirectTimeout(callId)); });
+}
+
+ZAVSIM_API int ZavSimSetPickupGroup(const char* extension, const char* group) {
+    if (!extension) return -1;
+    return OnCalls([&](SimCallModel& calls) {
+        calls.SetPickupGroup(extension, Text(group));
+        return 0;
+    });
+}
+
+ZAVSIM_API int ZavSimSetConferenceLimit(int32_t limit) {
+    return OnCalls([&](SimCallModel& calls) { return Done(calls.SetConferenceLimit(limit)); });
+}
+
 ZAVSIM_API size_t ZavSimDescribeCalls(char* buffer, size_t size) {
     return Safely(static_cast<size_t>(0), [&] {
         std::string text;

@@ -86,7 +86,13 @@ HRESULT SimEndPoint::Transfer(DWORD callHandle) {
 }
 
 HRESULT SimEndPoint::CompleteTransfer(LONG sal) {
-    return Guarded([&] { return Accept(Format("CompleteTransfer sal=0x%08X", Hex(sal))); });
+    return Guarded([&] {
+        return Direct(Format("CompleteTransfer sal=0x%08X", Hex(sal)),
+                      [&](SimCallModel& calls, const std::string& ext) {
+                          calls.CompleteTransfer(ext, sal);
+                          return S_OK;
+                      });
+    });
 }
 
 HRESULT SimEndPoint::Answer(LONG sal, DWORD callHandle) {
@@ -195,8 +201,13 @@ HRESULT SimEndPoint::Park(LONG sal, BSTR digits) {
 }
 
 HRESULT SimEndPoint::UnPark(LONG sal, BSTR digits) {
-    return Guarded(
-        [&] { return Accept(Format("UnPark sal=0x%08X digits=%s", Hex(sal), LogText(digits).c_str())); });
+    return Guarded([&] {
+        return Direct(Format("UnPark sal=0x%08X digits=%s", Hex(sal), LogText(digits).c_str()),
+                      [&](SimCallModel& calls, const std::string& ext) {
+                          calls.Unpark(ext, sal, plat::BstrToString(digits));
+                          return S_OK;
+                      });
+    });
 }
 
 HRESULT SimEndPoint::QueryCurrentConfigA(BSTR* address, LONG* port) {
@@ -217,8 +228,12 @@ HRESULT SimEndPoint::QueryCurrentConfigA(BSTR* address, LONG* port) {
 
 HRESULT SimEndPoint::Pickup(LONG sal, BSTR digits, LONG directed) {
     return Guarded([&] {
-        return Accept(Format("Pickup sal=0x%08X digits=%s directed=%d", Hex(sal), LogText(digits).c_str(),
-                             static_cast<int>(directed)));
+        return Direct(Format("Pickup sal=0x%08X digits=%s directed=%d", Hex(sal), LogText(digits).c_str(),
+                             static_cast<int>(directed)),
+                      [&](SimCallModel& calls, const std::string& ext) {
+                          calls.Pickup(ext, sal, plat::BstrToString(digits), directed != 0);
+                          return S_OK;
+                      });
     });
 }
 
@@ -241,13 +256,23 @@ HRESULT SimEndPoint::SendDigitCollectMsg(LONG sal, LONG start) {
 
 HRESULT SimEndPoint::Forward(BSTR digits, LONG ringsNoAnswer) {
     return Guarded([&] {
-        return Accept(
-            Format("Forward digits=%s rings=%d", LogText(digits).c_str(), static_cast<int>(ringsNoAnswer)));
+        return Direct(
+            Format("Forward digits=%s rings=%d", LogText(digits).c_str(), static_cast<int>(ringsNoAnswer)),
+            [&](SimCallModel& calls, const std::string& ext) {
+                calls.Forward(ext, plat::BstrToString(digits), ringsNoAnswer);
+                return S_OK;
+            });
     });
 }
 
 HRESULT SimEndPoint::ConfDrop(LONG sal) {
-    return Guarded([&] { return Accept(Format("ConfDrop sal=0x%08X", Hex(sal))); });
+    return Guarded([&] {
+        return Direct(Format("ConfDrop sal=0x%08X", Hex(sal)),
+                      [&](SimCallModel& calls, const std::string& ext) {
+                          calls.DropFromConference(ext, sal);
+                          return S_OK;
+                      });
+    });
 }
 
 HRESULT SimEndPoint::SetMWI(LONG state) {

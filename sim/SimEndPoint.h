@@ -1,7 +1,7 @@
 // One endpoint: the provider's link for one extension. It keeps nothing but
 // its port number at the switch; every call is logged there and answered
-// by it. The call-control commands the call model knows go on to it; the
-// others are accepted and only logged.
+// by it. The call-control commands go on to the call model; tones, the
+// display and the lamp are accepted and only logged.
 #pragma once
 
 #include <atomic>

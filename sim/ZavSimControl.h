@@ -53,6 +53,7 @@ extern "C" {
 #define ZAVSIM_MSG_STOP_DIALTONE 0x28009
 /* The answers to transfer, conference, redirect and park, and the recalls. */
 #define ZAVSIM_MSG_TRANSFER_REPLY 0x20004
+#define ZAVSIM_MSG_TRANSFER_END_REPLY 0x20005
 #define ZAVSIM_MSG_CONFERENCE_REPLY 0x20007
 #define ZAVSIM_MSG_ADD_TO_CONF_REPLY 0x20008
 #define ZAVSIM_MSG_TRANSFER_TIMEOUT 0x2800E
@@ -63,6 +64,7 @@ extern "C" {
 #define ZAVSIM_MSG_PARK_INVALID_EXT 0x28014
 #define ZAVSIM_MSG_TOO_MANY_PARTIES_IN_CONF 0x28015
 #define ZAVSIM_MSG_TOO_MANY_CONF_IN_SYS 0x28016
+#define ZAVSIM_MSG_UNPARK_SUCCESS 0x28017
 #define ZAVSIM_MSG_REDIRECT_EXT_BUSY 0x28018
 #define ZAVSIM_MSG_REDIRECT_GENERAL_FAILURE 0x28019
 #define ZAVSIM_MSG_REDIRECT_TIMEOUT 0x2801A
@@ -75,6 +77,13 @@ extern "C" {
 #define ZAVSIM_REASON_NORMAL 16
 #define ZAVSIM_REASON_BUSY 17
 #define ZAVSIM_REASON_NO_ANSWER 23
+/* Reasons an eNewCall gives for a call that rings where it was not dialled,
+ * or whose far end changed: forwarded on busy, forwarded always, forwarded
+ * on no answer, transferred. The provider shows them as TAPI's call reason. */
+#define ZAVSIM_REASON_FORWARD_BUSY 1
+#define ZAVSIM_REASON_FORWARD_ALWAYS 3
+#define ZAVSIM_REASON_FORWARD_NO_ANSWER 4
+#define ZAVSIM_REASON_TRANSFER 5
 /* The result of a hold or unhold that the leg's state does not allow. */
 #define ZAVSIM_RESULT_REFUSED 1
 /* OffHook's result when the extension has no free line appearance. */
@@ -94,6 +103,13 @@ extern "C" {
 #define ZAVSIM_RECALL_TRANSFER 1
 #define ZAVSIM_RECALL_PARK 2
 #define ZAVSIM_RECALL_REDIRECT 3
+
+/* A conference holds at most this many parties, the extension that built
+ * it counting as one. The whole switch holds at most
+ * ZAVSIM_DEFAULT_CONFERENCE_LIMIT conferences, unless
+ * ZavSimSetConferenceLimit says otherwise. */
+#define ZAVSIM_CONFERENCE_PARTIES 4
+#define ZAVSIM_DEFAULT_CONFERENCE_LIMIT 8
 
 /* How endpoints signal their messages (ZavSimSetSignalMode). Paced, the
  * default, is described at ZavSimInjectMessage. On queue, the event is set
@@ -241,11 +257,13 @@ ZAVSIM_API int ZavSimLiveMessages(void);
  * them (sim/README.md). It is off until switched on, so that a test can
  * script every message itself; while it is off the endpoints only log their
  * commands and the functions below give -1. Switching it off, or
- * ZavSimReset, forgets every call without a message. 0, or -1 for a failure.
+ * ZavSimReset, forgets every call, conference, forwarding and pickup group
+ * without a message. 0, or -1 for a failure.
  *
  * Calls are named by their global call id, which every message about the
- * call carries. Nothing times out by itself: ZavSimFireNoAnswer plays the
- * switch's no-answer timer. */
+ * call carries. Nothing times out by itself: ZavSimFireNoAnswer,
+ * ZavSimFireParkTimeout and ZavSimFireRedirectTimeout play the switch's
+ * timers. */
 ZAVSIM_API int ZavSimSetCallModel(int on);
 
 /* A party outside calls the extension through the trunk (0: none); null
@@ -283,10 +301,12 @@ ZAVSIM_API int ZavSimFireNoAnswer(int32_t callId);
  * sends is refused, whatever its arguments; later ones are answered again.
  * `result` is the failure, 0 for the kind's usual one: the result of the
  * hold, unhold, transfer or add-to-conference reply; OffHook's failure
- * code; for a conference, ZAVSIM_MSG_TOO_MANY_* or the conference reply's
- * result; for a redirect or a park, the failure message's type. Arming
- * the same kind again replaces the failure. sim/README.md gives what each
- * leg hears. 0, or -1 for an unknown kind or a failure the kind cannot have. */
+ * code; for a conference, ZAVSIM_MSG_TOO_MANY_* (followed by a refused
+ * conference reply when the extension has no conference yet) or the
+ * conference reply's result; for a redirect or a park, the failure
+ * message's type. Arming the same kind again replaces the failure.
+ * sim/README.md gives what each leg hears. 0, or -1 for an unknown kind or
+ * a failure the kind cannot have. */
 ZAVSIM_API int ZavSimRefuseNext(const char* extension, int32_t command, int32_t result);
 
 /* A transfer, park or redirect (ZAVSIM_RECALL_*) was not taken in time: the
@@ -298,8 +318,30 @@ ZAVSIM_API int ZavSimRefuseNext(const char* extension, int32_t command, int32_t 
 ZAVSIM_API int32_t ZavSimFireRecall(const char* extension, int32_t kind, int32_t sal, const char* callerNum,
                                     const char* callerName);
 
+/* The parked call at the orbit (the digits its park named) was not taken
+ * in time: it rings again at the extension that parked it, on a leg the
+ * switch chooses, announced by eParkTimeout. The call's id, or -1 when
+ * nothing is parked there or that extension cannot take the call. */
+ZAVSIM_API int32_t ZavSimFireParkTimeout(const char* orbit);
+
+/* A call that an extension redirected still rings where it was sent: it
+ * comes back to that extension, announced by eRedirectTimeout. 0, or -1
+ * when the call is no such call or the extension cannot take it. */
+ZAVSIM_API int ZavSimFireRedirectTimeout(int32_t callId);
+
+/* Puts the extension in a pickup group (null or empty: in none). A pickup
+ * that names no extension takes the oldest call ringing in the group it
+ * names, or in the picking extension's own. 0, or -1. */
+ZAVSIM_API int ZavSimSetPickupGroup(const char* extension, const char* group);
+
+/* How many conferences the switch holds at once (0: none may be built);
+ * ZAVSIM_DEFAULT_CONFERENCE_LIMIT until set, and again after the model is
+ * switched off or reset. 0, or -1 for a negative limit. */
+ZAVSIM_API int ZavSimSetConferenceLimit(int32_t limit);
+
 /* The calls, one line each, oldest first, such as "call 3: 201 sal 65
- * ringback, 202 sal 1 ringing"; copied as ZavSimReadLog copies. */
+ * ringback, 202 sal 1 ringing", then one line per conference, such as
+ * "conference 1 of 201: 202, 5551234"; copied as ZavSimReadLog copies. */
 ZAVSIM_API size_t ZavSimDescribeCalls(char* buffer, size_t size);
 
 /* The legs the extension has in calls; -1 while the call model is off. */
@@ -320,7 +362,7 @@ typedef int (*ZavSimCountFn)(const char*);
 typedef int (*ZavSimLiveFn)(void);
 typedef int (*ZavSimSetCallModelFn)(int);
 typedef int32_t (*ZavSimExternalCallFn)(const char*, const char*, const char*, int32_t);
-typedef int (*ZavSimCallFn)(int32_t);                  /* ExternalBusy, ExternalHangUp, FireNoAnswer */
+typedef int (*ZavSimCallFn)(int32_t); /* ExternalBusy, ExternalHangUp, FireNoAnswer, FireRedirectTimeout */
 typedef int (*ZavSimCallTextFn)(int32_t, const char*); /* ExternalAnswer, ExternalDigits */
 typedef int (*ZavSimSetExtensionBusyFn)(const char*, int);
 typedef int32_t (*ZavSimLiftHandsetFn)(const char*);
@@ -329,6 +371,9 @@ typedef int (*ZavSimHangUpSetFn)(const char*, int32_t);
 typedef size_t (*ZavSimDescribeCallsFn)(char*, size_t);
 typedef int (*ZavSimRefuseNextFn)(const char*, int32_t, int32_t);
 typedef int32_t (*ZavSimFireRecallFn)(const char*, int32_t, int32_t, const char*, const char*);
+typedef int32_t (*ZavSimFireParkTimeoutFn)(const char*);
+typedef int (*ZavSimSetPickupGroupFn)(const char*, const char*);
+typedef int (*ZavSimSetConferenceLimitFn)(int32_t);
 
 #ifdef __cplusplus
 }

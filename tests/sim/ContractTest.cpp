@@ -3,11 +3,13 @@
 // the stand-in does is its own business.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -421,12 +423,18 @@ TEST_F(SimContract, ServerAddressThroughTheComponent) {
 }
 
 // A call-control message as the scenarios spell it: kind and leg, then what
-// else it carries, the parties as [number|name|dialled|trunk].
+// else it carries, the parties as [number|name|dialled|trunk], followed by
+// |redirecting>redirection when the message names a diverting party.
 std::string Spell(const Message& m) {
     static const std::map<LONG, std::string> kinds = {
-        {0x20001, "offhook"}, {0x20002, "answer"},  {0x20003, "onhook"},   {0x20009, "hold"},
-        {0x2000A, "unhold"},  {0x28001, "newcall"}, {0x28002, "ringback"}, {0x28003, "connected"},
-        {0x28004, "busy"},    {0x28006, "remote"},  {0x28008, "digit"},    {0x28009, "stop"}};
+        {0x20001, "offhook"},    {0x20002, "answer"},         {0x20003, "onhook"},
+        {0x20004, "transfer"},   {0x20005, "xferend"},        {0x20007, "conference"},
+        {0x20008, "addconf"},    {0x20009, "hold"},           {0x2000A, "unhold"},
+        {0x28001, "newcall"},    {0x28002, "ringback"},       {0x28003, "connected"},
+        {0x28004, "busy"},       {0x28006, "remote"},         {0x28008, "digit"},
+        {0x28009, "stop"},       {0x2800E, "xferrecall"},     {0x28010, "parked"},
+        {0x28012, "parkrecall"}, {0x28015, "partiesfull"},    {0x28016, "conffull"},
+        {0x28017, "unparked"},   {0x2801A, "redirectrecall"}, {0x2801B, "redirected"}};
     LONG type = Number(m, &IMsgInt::GetMsgType);
     std::string text = kinds.count(type) ? kinds.at(type) : Hex(type);
     text += " " + std::to_string(Number(m, &IMsgInt::GetSAL1));
@@ -436,6 +444,8 @@ std::string Spell(const Message& m) {
     if (LONG digit = Number(m, &IMsgInt::GetDigit)) text += std::string(" digit=") + static_cast<char>(digit);
     std::string parties = Text(m, &IMsgInt::GetCallerNum) + "|" + Text(m, &IMsgInt::GetCallerName) + "|" +
                           Text(m, &IMsgInt::GetDialedNum) + "|" + Text(m, &IMsgInt::GetTrunk);
+    std::string diverted = Text(m, &IMsgInt::GetRedirectingNum) + ">" + Text(m, &IMsgInt::GetRedirectionNum);
+    if (diverted != ">") parties += "|" + diverted;
     return parties == "|||" ? text : text + " [" + parties + "]";
 }
 
@@ -533,23 +543,24 @@ TEST_F(SimContract, RefusalsAndRecallsReachTheLegConcerned) {
          "hold 1; unhold 1 req=E0010005 result=5"},
         {true, ZAVSIM_CMD_OFFHOOK, 0,
          [](auto e) { EXPECT_EQ(e->OffHook(65, kCall), ZAVSIM_E_NO_APPEARANCE); }, ""},
-        {true, ZAVSIM_CMD_TRANSFER, 0, [](auto e) { e->Transfer(kCall); }, "20004 0 req=E0010005 result=1"},
-        {true, 0, 0, [](auto e) { e->Transfer(kCall); }, "20004 2 req=E0010005"},
+        {true, ZAVSIM_CMD_TRANSFER, 0, [](auto e) { e->Transfer(kCall); },
+         "transfer 0 req=E0010005 result=1"},
+        {true, 0, 0, [](auto e) { e->Transfer(kCall); }, "transfer 2 req=E0010005"},
         {true, ZAVSIM_CMD_CONFERENCE, ZAVSIM_MSG_TOO_MANY_CONF_IN_SYS, [](auto e) { e->Conference(kCall); },
-         "28016 1"},
+         "conffull 1; conference 0 req=E0010005 result=1"},
         {true, ZAVSIM_CMD_CONFERENCE, 0, [](auto e) { e->Conference(kCall); },
-         "20007 0 req=E0010005 result=1"},
-        {true, ZAVSIM_CMD_ADD_TO_CONF, 3, [](auto e) { e->AddToConf(1); }, "20008 1 result=3"},
+         "conference 0 req=E0010005 result=1"},
+        {true, ZAVSIM_CMD_ADD_TO_CONF, 3, [](auto e) { e->AddToConf(1); }, "addconf 1 result=3"},
         {false, ZAVSIM_CMD_REDIRECT, ZAVSIM_MSG_REDIRECT_NOT_ALLOWED,
          [](auto e) { e->Redirect(Bstr("203"), 1, 0); }, "2801C 1"},
-        {false, 0, 0, [](auto e) { e->Redirect(Bstr("203"), 1, 0); }, "2801B 1; onhook 1 reason=16"},
+        {false, 0, 0, [](auto e) { e->Redirect(Bstr("203"), 1, 0); }, "redirected 1; onhook 1 reason=16"},
         {true, ZAVSIM_CMD_PARK, ZAVSIM_MSG_PARK_INVALID_EXT, [](auto e) { e->Park(1, Bstr("72")); },
          "28014 1"},
-        {true, 0, 0, [](auto e) { e->Park(1, Bstr("72")); }, "28010 1"},
-        {false, -ZAVSIM_RECALL_PARK, 7, [](auto) {}, "28012 7 [5551234|Bob||]"},
-        {false, -ZAVSIM_RECALL_REDIRECT, 9, [](auto) {}, "2801A 9 [5551234|Bob||]"},
+        {true, 0, 0, [](auto e) { e->Park(1, Bstr("72")); }, "parked 1"},
+        {false, -ZAVSIM_RECALL_PARK, 7, [](auto) {}, "parkrecall 7 [5551234|Bob||]"},
+        {false, -ZAVSIM_RECALL_REDIRECT, 9, [](auto) {}, "redirectrecall 9 [5551234|Bob||]"},
         {false, -ZAVSIM_RECALL_TRANSFER, 0, [](auto e) { e->Answer(65, kAnswer); },
-         "2800E 0 req=EFFF0FFF [5551234|Bob||]; answer 65 req=E0020001"},
+         "xferrecall 0 req=EFFF0FFF [5551234|Bob||]; answer 65 req=E0020001"},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.heard);
@@ -565,6 +576,309 @@ TEST_F(SimContract, RefusalsAndRecallsReachTheLegConcerned) {
         while (Message m = a.Next()) heard += (heard.empty() ? "" : "; ") + Spell(m);
         EXPECT_EQ(heard, row.heard);
     }
+}
+
+// The switch moving calls between legs: 201 (endpoint a, "Doe, John"), 202
+// (b, "Roe, Ann") and 203 (c, "Poe, Ed"), and parties outside. A case's set-up
+// is played without being heard; then each extension's messages are spelled
+// in order, each followed by the call it names as #n, n counting the calls in
+// the order their ids first came, so that a message about the wrong call
+// shows. A step may check the calls as ZavSimDescribeCalls tells them, with
+// the same names for calls and without the conferences' numbers.
+struct Board {
+    IEndPoint* a;
+    IEndPoint* b;
+    IEndPoint* c;
+    const zavtest::SimSwitch& sim;
+    std::vector<LONG> ids;
+
+    LONG Id(std::size_t n) const { return n <= ids.size() ? ids[n - 1] : 0; }
+    std::string Name(LONG id) {
+        auto it = std::find(ids.begin(), ids.end(), id);
+        if (it == ids.end()) it = ids.insert(it, id);
+        return "#" + std::to_string(it - ids.begin() + 1);
+    }
+    std::string Calls() {
+        std::string text = sim.DescribeCalls(), named;
+        static const std::regex call("call (\\d+):"), conference("conference \\d+");
+        std::smatch found;
+        for (std::size_t at = 0, end; at < text.size(); at = end + 1) {
+            end = std::min(text.find('\n', at), text.size());
+            std::string line = text.substr(at, end - at);
+            if (std::regex_search(line, found, call))
+                line = found.prefix().str() + "call " + Name(std::stol(found[1].str())) + ":" +
+                       found.suffix().str();
+            line = std::regex_replace(line, conference, "conference");
+            named += line + "\n";
+        }
+        return named;
+    }
+};
+using Act = void (*)(Board&);
+constexpr DWORD kTransfer = 0xE0010006, kConference = 0xE0010007;
+
+std::vector<Act> operator+(std::vector<Act> first, const std::vector<Act>& then) {
+    first.insert(first.end(), then.begin(), then.end());
+    return first;
+}
+
+struct Scenario {
+    const char* name;
+    std::vector<Act> setUp, steps;
+    std::array<std::string, 3> heard;  // at 201, 202, 203
+};
+
+class SimFeatures : public SimContract {
+protected:
+    void Play(const std::vector<Scenario>& scenarios) {
+        Link a = Registered("201"), b = Registered("202"), c = Registered("203");
+        ASSERT_TRUE(a.endPoint && b.endPoint && c.endPoint);
+        ZavSimAccount roe{"202", "pw", 1, 0, 0, "Roe, Ann"}, poe{"203", "pw", 1, 0, 0, "Poe, Ed"};
+        ASSERT_EQ(m_sim.AddAccount(&roe) + m_sim.AddAccount(&poe), 0);
+        ASSERT_TRUE(m_sim.FireParkTimeout && m_sim.FireRedirectTimeout && m_sim.SetPickupGroup &&
+                    m_sim.SetConferenceLimit);
+        const std::array<std::pair<const char*, const Link*>, 3> links{
+            {{"201", &a}, {"202", &b}, {"203", &c}}};
+        for (const Scenario& scenario : scenarios) {
+            SCOPED_TRACE(scenario.name);
+            ASSERT_EQ(m_sim.SetCallModel(0) + m_sim.SetCallModel(1), 0);  // the last one forgotten
+            Board board{a.endPoint.get(), b.endPoint.get(), c.endPoint.get(), m_sim, {}};
+            std::array<std::string, 3> heard;
+            auto drain = [&](bool record) {
+                for (std::size_t i = 0; i < links.size(); ++i) {
+                    while (Message m = links[i].second->Next()) {
+                        EXPECT_EQ(Text(m, &IMsgInt::GetExtension), links[i].first);
+                        std::string spelled = Spell(m);
+                        if (LONG call = Number(m, &IMsgInt::GetGlobalCallId))
+                            spelled += " " + board.Name(call);
+                        if (record) heard[i] += (heard[i].empty() ? "" : "; ") + spelled;
+                    }
+                }
+            };
+            for (Act act : scenario.setUp) act(board), drain(false);
+            for (Act act : scenario.steps) act(board), drain(true);
+            EXPECT_EQ(heard, scenario.heard);
+        }
+    }
+};
+
+// 202 calls 201, which answers: call #1, 202 at SAL 65, 201 at SAL 1.
+const std::vector<Act> kAnswered = {
+    [](Board& s) { s.b->OffHook(65, kCall), s.b->DialDigitsA(65, Bstr("201")); },
+    [](Board& s) { s.a->Answer(1, kAnswer); }};
+// Then 201 conferences 203 in: call #2, 201 at SAL 2, 203 at SAL 1.
+const std::vector<Act> kConferenced =
+    kAnswered + std::vector<Act>{[](Board& s) { s.a->Conference(kConference); },
+                                 [](Board& s) { s.a->DialDigitsA(2, Bstr("203")); },
+                                 [](Board& s) { s.c->Answer(1, kAnswer); },
+                                 [](Board& s) { s.a->AddToConf(2); }};
+
+// Transfer: the transferring extension's legs end with the end reply and an
+// on-hook reply each; the far ends are updated on their own legs and keep
+// the consultation's call id; a failed completion changes nothing.
+TEST_F(SimFeatures, TransfersJoinTheHeldPartyToTheConsultedOne) {
+    Play({
+        {"consultation answered",
+         {},
+         {[](Board& s) { s.b->OffHook(65, kCall), s.b->DialDigitsA(65, Bstr("201")); },
+          [](Board& s) { s.a->Answer(1, kAnswer); }, [](Board& s) { s.a->Transfer(kTransfer); },
+          [](Board& s) { s.a->DialDigitsA(2, Bstr("203")); }, [](Board& s) { s.c->Answer(1, kAnswer); },
+          [](Board& s) { s.a->CompleteTransfer(2); }, [](Board& s) { s.b->OnHook(65); },
+          [](Board& s) { EXPECT_EQ(s.Calls(), ""); }},
+         {"newcall 1 [202|Roe, Ann|201|] #1; answer 1 req=E0020001 #1; transfer 2 req=E0010006 #2; stop 2 "
+          "#2; "
+          "ringback 2 [203|Poe, Ed||] #2; connected 2 [203|Poe, Ed|203|] #2; xferend 2 #2; "
+          "onhook 1 reason=16 #1; onhook 2 reason=16 #2",
+          "offhook 65 req=E0010005 #1; stop 65 #1; ringback 65 [201|Doe, John||] #1; "
+          "connected 65 [201|Doe, John|201|] #1; newcall 65 reason=5 [203|Poe, Ed|||201>] #2; "
+          "onhook 65 reason=16 #2",
+          "newcall 1 [201|Doe, John|203|] #2; answer 1 req=E0020001 #2; newcall 1 reason=5 [202|Roe, "
+          "Ann|||201>] #2; "
+          "remote 1 #2; onhook 1 reason=16 #2"}},
+        {"completed while it rings, as a blind transfer does; the caller outside",
+         {[](Board& s) { EXPECT_GT(s.sim.ExternalCall("201", "5551234", "Bob", 12), 0); },
+          [](Board& s) { s.a->Answer(1, kAnswer); }},
+         {[](Board& s) { s.a->Transfer(kTransfer); }, [](Board& s) { s.a->DialDigitsA(2, Bstr("203")); },
+          [](Board& s) { s.a->CompleteTransfer(2); }, [](Board& s) { s.c->Answer(1, kAnswer); },
+          [](Board& s) {
+              EXPECT_EQ(s.Calls(), "call #2: 5551234 outside connected, 203 sal 1 connected, trunk 12\n");
+          }},
+         {"transfer 2 req=E0010006 #2; stop 2 #2; ringback 2 [203|Poe, Ed||] #2; xferend 2 #2; "
+          "onhook 1 reason=16 #1; onhook 2 reason=16 #2",
+          "",
+          "newcall 1 [201|Doe, John|203|] #2; newcall 1 reason=5 [5551234|Bob||12|201>] #2; "
+          "answer 1 req=E0020001 #2"}},
+        {"refused before the consultation reaches anyone; then busy",
+         kAnswered,
+         {[](Board& s) { s.a->Transfer(kTransfer); }, [](Board& s) { s.a->CompleteTransfer(2); },
+          [](Board& s) { s.sim.SetExtensionBusy("203", 1), s.a->DialDigitsA(2, Bstr("203")); },
+          [](Board& s) { s.a->OnHook(2); }, [](Board& s) { s.a->Unhold(1, kCall); },
+          [](Board& s) { EXPECT_EQ(s.Calls(), "call #1: 202 sal 65 connected, 201 sal 1 connected\n"); }},
+         {"transfer 2 req=E0010006 #2; xferend 2 result=1 #2; stop 2 #2; busy 2 reason=17 #2; "
+          "onhook 2 reason=16 #2; unhold 1 req=E0010005 #1",
+          "", ""}},
+    });
+}
+
+// Conference: the builder's seat holds and leaves as one; a party leaving
+// ends its own call and no other; the parties left behind when the builder
+// leaves stay together while two remain. Limits answer before any leg is
+// made.
+TEST_F(SimFeatures, ConferencesKeepTheirPartiesTogether) {
+    Play({
+        {"built, held, left by each party",
+         kAnswered,
+         {[](Board& s) { s.a->Conference(kConference); }, [](Board& s) { s.a->DialDigitsA(2, Bstr("203")); },
+          [](Board& s) { s.c->Answer(1, kAnswer); }, [](Board& s) { s.a->AddToConf(2); },
+          [](Board& s) { s.a->Hold(1); },
+          [](Board& s) {
+              EXPECT_EQ(
+                  s.Calls(),
+                  "call #1: 201 sal 1 held, 202 sal 65 connected, conference\n"
+                  "call #2: 201 sal 2 held, 203 sal 1 connected, conference\nconference of 201: 202, 203\n");
+          },
+          [](Board& s) { s.a->Unhold(1, kCall); }, [](Board& s) { s.c->OnHook(1); },
+          [](Board& s) { s.b->OnHook(65); }, [](Board& s) { EXPECT_EQ(s.Calls(), ""); }},
+         {"conference 2 req=E0010007 #2; stop 2 #2; ringback 2 [203|Poe, Ed||] #2; "
+          "connected 2 [203|Poe, Ed|203|] #2; addconf 2 #2; hold 1 #1; unhold 1 req=E0010005 #1; "
+          "remote 2 #2; onhook 2 reason=16 #2; remote 1 #1; onhook 1 reason=16 #1",
+          "onhook 65 reason=16 #1",
+          "newcall 1 [201|Doe, John|203|] #2; answer 1 req=E0020001 #2; onhook 1 reason=16 #2"}},
+        {"the builder drops out, the parties stay until one hangs up",
+         kConferenced,
+         {[](Board& s) { s.a->ConfDrop(0); },
+          [](Board& s) {
+              EXPECT_EQ(
+                  s.Calls(),
+                  "call #1: 202 sal 65 connected, conference\ncall #2: 203 sal 1 connected, conference\n"
+                  "conference: 202, 203\n");
+          },
+          [](Board& s) { s.b->OnHook(65); }, [](Board& s) { EXPECT_EQ(s.Calls(), ""); }},
+         {"onhook 1 reason=16 #1; onhook 2 reason=16 #2", "onhook 65 reason=16 #1",
+          "remote 1 #2; onhook 1 reason=16 #2"}},
+        {"the primary's far end goes, then the builder hangs up",
+         kConferenced,
+         {[](Board& s) { s.b->OnHook(65); },
+          [](Board& s) {
+              EXPECT_EQ(s.Calls(),
+                        "call #2: 201 sal 2 conferenced, 203 sal 1 connected, conference\nconference of 201: "
+                        "203\n");
+          },
+          [](Board& s) { s.a->OnHook(2); }, [](Board& s) { EXPECT_EQ(s.Calls(), ""); }},
+         {"remote 1 #1; onhook 1 reason=16 #1; onhook 2 reason=16 #2", "onhook 65 reason=16 #1",
+          "remote 1 #2; onhook 1 reason=16 #2"}},
+        {"a fourth party, then no fifth",
+         kConferenced,
+         {[](Board& s) { s.a->Conference(kConference); },
+          [](Board& s) { s.a->DialDigitsA(3, Bstr("5551234")); },
+          [](Board& s) { EXPECT_EQ(s.sim.ExternalAnswer(s.Id(3), "Bob"), 0); },
+          [](Board& s) { s.a->AddToConf(3); }, [](Board& s) { s.a->Conference(kConference); },
+          [](Board& s) {
+              EXPECT_EQ(s.Calls().substr(s.Calls().rfind("conf")), "conference of 201: 202, 203, 5551234\n");
+          }},
+         {"conference 3 req=E0010007 #3; stop 3 #3; ringback 3 [5551234|||1] #3; "
+          "connected 3 [5551234|Bob|5551234|1] #3; addconf 3 #3; partiesfull 1 #1",
+          "", ""}},
+        {"no conference left in the switch",
+         kAnswered,
+         {[](Board& s) {
+              EXPECT_EQ(s.sim.SetConferenceLimit(0), 0);
+              s.a->Conference(kConference);
+          },
+          [](Board& s) { EXPECT_EQ(s.Calls(), "call #1: 202 sal 65 connected, 201 sal 1 connected\n"); }},
+         {"conffull 1 #1; conference 0 req=E0010007 result=1", "", ""}},
+    });
+}
+
+// Park, pickup, redirect and forwarding move a call to another leg: the leg
+// that loses it hears the far end go, the leg that takes it the call's own
+// id and party, and a diverted call names who diverted it and where.
+TEST_F(SimFeatures, CallsMoveToWhereTheyAreTakenOrSent) {
+    Play({
+        {"parked, unparked from an empty orbit and then the right one",
+         kAnswered,
+         {[](Board& s) { s.a->Park(1, Bstr("72")); },
+          [](Board& s) { EXPECT_EQ(s.Calls(), "call #1: 202 sal 65 connected, orbit 72 of 201\n"); },
+          [](Board& s) { s.c->OffHook(65, kCall), s.c->UnPark(65, Bstr("73")); },
+          [](Board& s) { s.c->OnHook(65); },
+          [](Board& s) { s.c->OffHook(65, kCall), s.c->UnPark(65, Bstr("72")); },
+          [](Board& s) { EXPECT_EQ(s.Calls(), "call #1: 202 sal 65 connected, 203 sal 65 connected\n"); }},
+         {"parked 1 #1", "connected 65 [203|Poe, Ed||] #1",
+          "offhook 65 req=E0010005 #2; stop 65 #2; busy 65 reason=10 #2; onhook 65 reason=16 #2; "
+          "offhook 65 req=E0010005 #3; stop 65 #3; unparked 65 [202|Roe, Ann||] #1; connected 65 [202|Roe, "
+          "Ann||] #1"}},
+        {"parked from outside, recalled and answered",
+         {[](Board& s) { EXPECT_GT(s.sim.ExternalCall("201", "5551234", "Bob", 12), 0); },
+          [](Board& s) { s.a->Answer(1, kAnswer); }},
+         {[](Board& s) { s.a->Park(1, Bstr("72")); },
+          [](Board& s) {
+              EXPECT_EQ(s.sim.FireParkTimeout("73"), -1);
+              EXPECT_EQ(s.sim.FireParkTimeout("72"), s.Id(1));
+          },
+          [](Board& s) { s.a->Answer(1, kAnswer); },
+          [](Board& s) {
+              EXPECT_EQ(s.Calls(), "call #1: 5551234 outside connected, 201 sal 1 connected, trunk 12\n");
+          }},
+         {"parked 1 #1; parkrecall 1 [5551234|Bob||] #1; answer 1 req=E0020001 #1", "", ""}},
+        {"picked up by name",
+         {[](Board& s) { s.b->OffHook(65, kCall), s.b->DialDigitsA(65, Bstr("201")); }},
+         {[](Board& s) { s.c->OffHook(65, kCall), s.c->Pickup(65, Bstr("201"), 1); },
+          [](Board& s) { EXPECT_EQ(s.Calls(), "call #1: 202 sal 65 connected, 203 sal 65 connected\n"); }},
+         {"remote 1 #1; onhook 1 reason=16 #1", "connected 65 [203|Poe, Ed|201||201>] #1",
+          "offhook 65 req=E0010005 #2; stop 65 #2; connected 65 [202|Roe, Ann|201||201>] #1"}},
+        {"picked up in the group, the oldest first; nothing in another group",
+         {[](Board& s) { EXPECT_EQ(s.sim.SetPickupGroup("201", "7") + s.sim.SetPickupGroup("203", "7"), 0); },
+          [](Board& s) { EXPECT_GT(s.sim.ExternalCall("201", "5551234", "Bob", 12), 0); },
+          [](Board& s) { s.b->OffHook(65, kCall), s.b->DialDigitsA(65, Bstr("201")); }},
+         {[](Board& s) { s.c->OffHook(65, kCall), s.c->Pickup(65, Bstr(""), 0); },
+          [](Board& s) { s.c->OffHook(66, kCall), s.c->Pickup(66, Bstr("8"), 0); },
+          [](Board& s) {
+              EXPECT_EQ(s.Calls(),
+                        "call #1: 5551234 outside connected, 203 sal 65 connected, trunk 12\n"
+                        "call #2: 202 sal 65 ringback, 201 sal 2 ringing\ncall #4: 203 sal 66 busy\n");
+          }},
+         {"remote 1 #1; onhook 1 reason=16 #1", "",
+          "offhook 65 req=E0010005 #3; stop 65 #3; connected 65 [5551234|Bob|201|12|201>] #1; "
+          "offhook 66 req=E0010005 #4; stop 66 #4; busy 66 reason=10 #4"}},
+        {"redirected, back on the time-out, answered",
+         {[](Board& s) { EXPECT_GT(s.sim.ExternalCall("201", "5551234", "Bob", 12), 0); }},
+         {[](Board& s) { s.a->Redirect(Bstr("202"), 1, kCall); },
+          [](Board& s) { EXPECT_EQ(s.sim.FireRedirectTimeout(s.Id(1)), 0); },
+          [](Board& s) {
+              s.a->Answer(1, kAnswer);
+              EXPECT_EQ(s.sim.FireRedirectTimeout(s.Id(1)), -1);
+          }},
+         {"redirected 1 #1; onhook 1 reason=16 #1; redirectrecall 1 [5551234|Bob|201||201>202] #1; "
+          "answer 1 req=E0020001 #1",
+          "newcall 1 [5551234|Bob|202|12] #1; remote 1 #1; onhook 1 reason=23 #1", ""}},
+        {"forwarded always",
+         {[](Board& s) { s.b->Forward(Bstr("203"), 0); }},
+         {[](Board& s) { s.a->OffHook(65, kCall), s.a->DialDigitsA(65, Bstr("202")); }},
+         {"offhook 65 req=E0010005 #1; stop 65 #1; ringback 65 [203|Poe, Ed||] #1", "",
+          "newcall 1 reason=3 [201|Doe, John|202||202>203] #1"}},
+        {"forwarded on no answer and on busy",
+         {[](Board& s) { s.b->Forward(Bstr("203"), 3); }},
+         {[](Board& s) { s.a->OffHook(65, kCall), s.a->DialDigitsA(65, Bstr("202")); },
+          [](Board& s) { EXPECT_EQ(s.sim.FireNoAnswer(s.Id(1)), 0); },
+          [](Board& s) {
+              s.sim.SetExtensionBusy("202", 1);
+              EXPECT_GT(s.sim.ExternalCall("202", "5551234", "Bob", 0), 0);
+          }},
+         {"offhook 65 req=E0010005 #1; stop 65 #1; ringback 65 [202|Roe, Ann||] #1; ringback 65 [203|Poe, "
+          "Ed||] #1",
+          "newcall 1 [201|Doe, John|202|] #1; remote 1 #1; onhook 1 reason=23 #1",
+          "newcall 1 reason=4 [201|Doe, John|202||202>203] #1; newcall 2 reason=1 [5551234|Bob|202||202>203] "
+          "#2"}},
+        {"forwarded outside, then cancelled",
+         {[](Board& s) { s.b->Forward(Bstr("0612345678"), 0); }},
+         {[](Board& s) { s.a->OffHook(65, kCall), s.a->DialDigitsA(65, Bstr("202")); },
+          [](Board& s) {
+              s.b->Forward(Bstr(""), 0), s.a->OffHook(66, kCall), s.a->DialDigitsA(66, Bstr("202"));
+          }},
+         {"offhook 65 req=E0010005 #1; stop 65 #1; ringback 65 [0612345678|||1] #1; "
+          "offhook 66 req=E0010005 #2; stop 66 #2; ringback 66 [202|Roe, Ann||] #2",
+          "newcall 1 [201|Doe, John|202|] #2", ""}},
+    });
 }
 
 // An ordinary telephone has 18 line appearances: the provider's off-hook is

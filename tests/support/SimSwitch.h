@@ -47,6 +47,10 @@ public:
         Resolve(LegCount, "ZavSimLegCount");
         Resolve(RefuseNext, "ZavSimRefuseNext");
         Resolve(FireRecall, "ZavSimFireRecall");
+        Resolve(FireParkTimeout, "ZavSimFireParkTimeout");
+        Resolve(FireRedirectTimeout, "ZavSimFireRedirectTimeout");
+        Resolve(SetPickupGroup, "ZavSimSetPickupGroup");
+        Resolve(SetConferenceLimit, "ZavSimSetConferenceLimit");
         Resolve(m_register, "DllRegisterServer");
     }
     ~SimSwitch() {
@@ -106,6 +110,10 @@ public:
     ZavSimCountFn LegCount = nullptr;
     ZavSimRefuseNextFn RefuseNext = nullptr;
     ZavSimFireRecallFn FireRecall = nullptr;
+    ZavSimFireParkTimeoutFn FireParkTimeout = nullptr;
+    ZavSimCallFn FireRedirectTimeout = nullptr;
+    ZavSimSetPickupGroupFn SetPickupGroup = nullptr;
+    ZavSimSetConferenceLimitFn SetConferenceLimit = nullptr;
 
 private:
     template <typename Fn>
