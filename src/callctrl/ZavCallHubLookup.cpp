@@ -101,6 +101,16 @@ ZavCall* ZavCallHub::FindCallInStates(const DWORD* states) const {
     return nullptr;
 }
 
+void ZavCallHub::CompleteConferenceRequest(ZavCall* call, LONG result) {
+    if (!call) return;
+    const DWORD id = call->GetRequestId(eReqConference);
+    call->CompleteRequest(eReqConference, result);
+    if (id == 0) return;
+    ZavLockHolder hold(m_Lock);
+    for (ZavCall* other : m_callVect)
+        if (other && other->GetRequestId(eReqConference) == id) other->SetRequestId(eReqConference, 0);
+}
+
 void ZavCallHub::NumCallStatistics(DWORD* pActive, DWORD* pIdle, DWORD* pOnHold,
                                    DWORD* pOnHoldPending) const {
     DWORD active = 0, idle = 0, onHold = 0, onHoldPending = 0;

@@ -38,7 +38,7 @@ void ZavCallHub::ProcessReplyMessage(const ZavCallCtrlMsg& m) {
             break;
         case eTooManyPartiesInConf:
         case eTooManyConfInSys:
-            if (ZavCall* call = SalCall(m)) call->CompleteRequest(eReqConference, static_cast<LONG>(LINEERR_CONFERENCEFULL));
+            CompleteConferenceRequest(SalCall(m), static_cast<LONG>(LINEERR_CONFERENCEFULL));
             break;
         case eUnparkSuccess:
             if (ZavCall* call = SalCall(m)) {
@@ -79,9 +79,21 @@ void ZavCallHub::OnTransferReply(const ZavCallCtrlMsg& m) {
     if (m.sal1 == 0 || call->GetCallState() != 0) {
         // No consultation leg, or one for a call that has started already:
         // the set-up failed.
+        ZavCall* held = call->GetPrimaryRefCallPointer();
         if (call->CompleteRequest(eReqSetupTransfer, static_cast<LONG>(LINEERR_OPERATIONFAILED)) != 0 ||
             m.sal1 != 0) {
-            if (ZavCall* held = call->GetPrimaryRefCallPointer()) held->SetRequestId(eReqSetupTransfer, 0);
+            if (held) held->SetRequestId(eReqSetupTransfer, 0);
+        }
+        // The held call waited silently for the consultation's dial tone;
+        // TAPI never saw it leave the connected state, and it has not left.
+        if (held && held->GetCallState() == LINECALLSTATE_ONHOLDPENDTRANSFER)
+            held->SetDontNotifyYetCallState(LINECALLSTATE_CONNECTED);
+        // A blind transfer's transient call answers its own request and,
+        // TAPI never having had it, goes at once.
+        if (call->IsBlindTransfer()) {
+            call->CompleteRequest(eReqBlindTransfer, static_cast<LONG>(LINEERR_OPERATIONFAILED));
+            delete call;
+            return;
         }
         if (m.sal1 != 0) delete call;
         return;
@@ -124,7 +136,7 @@ void ZavCallHub::OnConferenceReply(const ZavCallCtrlMsg& m) {
         if (m.gCallId != 0 && ReqIdCall(m) == call) call->SetGlobalCallId(static_cast<DWORD>(m.gCallId));
         return;
     }
-    call->CompleteRequest(eReqConference, static_cast<LONG>(LINEERR_CONFERENCEFULL));
+    CompleteConferenceRequest(call, static_cast<LONG>(LINEERR_CONFERENCEFULL));
     // A refused set-up: TAPI forgets the conference call with the failed
     // request, so it goes without a word, and the first call, which the
     // set-up showed as conferenced, is the plain connected call it was.

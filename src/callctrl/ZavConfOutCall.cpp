@@ -52,7 +52,10 @@ void ZavConfOutCall::NotifyConfComplete() {
 }
 
 void ZavConfOutCall::NotifyConfStatus(LONG result) {
-    CompleteRequest(eReqConference, result);
+    if (ZavCallHub* hub = GetCallHubPointer())
+        hub->CompleteConferenceRequest(this, result);
+    else
+        CompleteRequest(eReqConference, result);
 }
 
 long ZavConfOutCall::GenerateDigits() {

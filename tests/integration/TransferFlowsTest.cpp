@@ -251,4 +251,46 @@ TEST_F(TransferFlows, ForwardAppliesToTheNextCallUntilCancelled) {
     }
 }
 
+// Set-ups the switch refuses, and a party added to a standing conference:
+// each request is completed once, and the calls are left as an
+// application can go on with.
+TEST_F(TransferFlows, RefusedSetUpsAndLaterAdditionsLeaveNothingPending) {
+    HDRVCALL first = nullptr, consult = nullptr;
+    int32_t outside = 0;
+    ASSERT_TRUE(AnsweredFromOutside(&first, &outside));
+    auto& tspi = Host().Tspi();
+    const std::u16string sales = W("202");
+    struct Case {
+        const char* name;
+        bool blind;
+    } cases[] = {{"consultation transfer", false}, {"blind transfer", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(m_sim.RefuseNext("201", ZAVSIM_CMD_TRANSFER, 0), 0);
+        const LONG id = c.blind ? tspi.lineBlindTransfer(first, plat::WidePtr(sales), 0)
+                                : tspi.lineSetupTransfer(first, NewCall(0), &consult, nullptr);
+        ASSERT_GT(id, 0);
+        EXPECT_EQ(Completion(id), static_cast<LONG>(LINEERR_OPERATIONFAILED));
+        LINECALLSTATUS status{};
+        status.dwTotalSize = sizeof status;
+        ASSERT_EQ(tspi.lineGetCallStatus(first, &status), 0);
+        EXPECT_EQ(status.dwCallState, static_cast<DWORD>(LINECALLSTATE_CONNECTED)) << "the call is as it was";
+    }
+    // A conference, then a fourth party prepared and given up.
+    HDRVCALL conf = nullptr, third = nullptr, fourth = nullptr;
+    ASSERT_GT(tspi.lineSetupConference(first, nullptr, NewCall(0), &conf, NewCall(0), &third, 3, nullptr), 0);
+    ASSERT_TRUE(Reaches(third, LINECALLSTATE_DIALTONE));
+    ASSERT_EQ(tspi.lineDial(third, plat::WidePtr(sales), 0), 0);
+    HDRVCALL atSales = Offered(kLineBase + 1);
+    ASSERT_TRUE(atSales && Host().LineAnswer(atSales) == 0 && Reaches(third, LINECALLSTATE_CONNECTED));
+    ASSERT_GT(tspi.lineAddToConference(conf, third), 0);
+    ASSERT_TRUE(Reaches(conf, LINECALLSTATE_CONNECTED));
+    const LONG prepare = tspi.linePrepareAddToConference(conf, NewCall(0), &fourth, nullptr);
+    ASSERT_GT(prepare, 0);
+    EXPECT_EQ(Completion(prepare), 0);
+    ASSERT_TRUE(Reaches(fourth, LINECALLSTATE_DIALTONE));
+    ASSERT_EQ(Host().LineDrop(fourth), 0);
+    // Closing every call at the end (the fixture) completes nothing twice.
+}
+
 }  // namespace
