@@ -34,6 +34,7 @@
 #include "host/DemoSetup.h"
 #include "host/SwitchControl.h"
 #include "host/TapiHost.h"
+#include "platform/Text.h"
 #include "platform/Module.h"
 #include "platform/Registry.h"
 
@@ -235,6 +236,104 @@ int main(int argc, char** argv) {
     tapi("TSPI_lineDrop (202's end)", 2, [&] { return host.LineDrop(atSales); });
     tapi("TSPI_lineUnhold (the outside call)", 2, [&] { return host.Tspi().lineUnhold(toOutside); });
     tapi("TSPI_lineDrop (the outside call)", 1, [&] { return host.LineDrop(toOutside); });
+    // Transfer, park, conference and pickup, each as an application drives
+    // it, with the switch's view and the call's decoded status after it.
+    auto until = [&](HDRVCALL hd, DWORD state) {
+        auto view = host.CallByDriver(hd);
+        if (!view || !host.GetJournal().WaitFor(
+                         [&](const zavhost::JournalEntry& e) {
+                             return e.msg == LINE_CALLSTATE && e.p1 == state && e.htCall == view->htCall;
+                         },
+                         5000, 0))
+            std::fprintf(stderr, "  (the call did not reach %s)\n", zavhost::CallStateName(state));
+        // An application lets go of a call that has ended, and TAPI closes it.
+        else if (state == LINECALLSTATE_IDLE)
+            Step("TSPI_lineCloseCall (the ended call)", [&] { return host.LineCloseCall(hd); });
+    };
+    // The call TAPI was offered on the device since the journal had `since` entries.
+    auto offered = [&](DWORD device, std::size_t since) {
+        auto e = host.GetJournal().WaitFor(
+            [&](const zavhost::JournalEntry& j) { return j.msg == LINE_NEWCALL && j.deviceId == device; }, 5000, since);
+        return e ? reinterpret_cast<HDRVCALL>(e->p1) : nullptr;
+    };
+    auto show = [&](const std::string& what, HDRVCALL hd) {
+        std::fprintf(stderr, "  the switch: %s", sw.Calls().c_str());
+        Step("TSPI_lineGetCallStatus (" + what + ")", [&] {
+            return Query(
+                tapi::kLineCallStatusSize20, [&](zavhost::TapiBuffer& b) { return host.LineGetCallStatus(hd, b); },
+                zavhost::DecodeLineCallStatus);
+        });
+    };
+    const std::u16string sales = plat::AnsiToWide("202"), orbit = plat::AnsiToWide("700");
+    int32_t jane = 0;  // hangs up when she is left alone
+    std::size_t since = host.GetJournal().Size();
+    play("an outside caller, 0612345678 Jane Roe, rings 201", 8,
+         [&] { jane = sw.ExternalCall("201", "0612345678", "Jane Roe", 12); });
+    HDRVCALL janeAt201 = offered(0, since), consult = nullptr;
+    Step("TSPI_lineAnswer (201 answers Jane)", [&] { return host.LineAnswer(janeAt201); });
+    until(janeAt201, LINECALLSTATE_CONNECTED);
+    Step("TSPI_lineSetupTransfer (201 consults before transferring Jane)", [&] {
+        return host.Tspi().lineSetupTransfer(janeAt201, host.NewTapiCall(hdLine[0]), &consult, nullptr);
+    });
+    until(consult, LINECALLSTATE_DIALTONE);
+    since = host.GetJournal().Size();
+    Step("TSPI_lineDial (the consultation call dials 202)",
+         [&] { return host.Tspi().lineDial(consult, plat::WidePtr(sales), DWORD(0)); });
+    HDRVCALL janeAt202 = offered(1, since);
+    Step("TSPI_lineAnswer (202 answers the consultation)", [&] { return host.LineAnswer(janeAt202); });
+    until(consult, LINECALLSTATE_CONNECTED);
+    Step("TSPI_lineCompleteTransfer (Jane goes to 202)", [&] {
+        return host.Tspi().lineCompleteTransfer(janeAt201, consult, nullptr, nullptr,
+                                                DWORD(LINETRANSFERMODE_TRANSFER));
+    });
+    until(janeAt201, LINECALLSTATE_IDLE);
+    until(consult, LINECALLSTATE_IDLE);
+    show("202's call with Jane after the transfer", janeAt202);
+    Step("TSPI_linePark (202 parks Jane at 700)", [&] {
+        return host.Tspi().linePark(janeAt202, DWORD(LINEPARKMODE_DIRECTED), plat::WidePtr(orbit), nullptr);
+    });
+    until(janeAt202, LINECALLSTATE_IDLE);
+    HDRVCALL unparked = nullptr;
+    Step("TSPI_lineUnpark (201 takes Jane from 700)", [&] {
+        return host.Tspi().lineUnpark(hdLine[0], DWORD(0), host.NewTapiCall(hdLine[0]), &unparked,
+                                      plat::WidePtr(orbit));
+    });
+    until(unparked, LINECALLSTATE_CONNECTED);
+    show("201's unparked call", unparked);
+    HDRVCALL conf = nullptr, third = nullptr;
+    Step("TSPI_lineSetupConference (201 brings 202 in)", [&] {
+        return host.Tspi().lineSetupConference(unparked, nullptr, host.NewTapiCall(hdLine[0]), &conf,
+                                               host.NewTapiCall(hdLine[0]), &third, DWORD(3), nullptr);
+    });
+    until(third, LINECALLSTATE_DIALTONE);
+    since = host.GetJournal().Size();
+    Step("TSPI_lineDial (the consultation call dials 202)",
+         [&] { return host.Tspi().lineDial(third, plat::WidePtr(sales), DWORD(0)); });
+    HDRVCALL confAt202 = offered(1, since);
+    Step("TSPI_lineAnswer (202 answers)", [&] { return host.LineAnswer(confAt202); });
+    until(third, LINECALLSTATE_CONNECTED);
+    Step("TSPI_lineAddToConference", [&] { return host.Tspi().lineAddToConference(conf, third); });
+    until(conf, LINECALLSTATE_CONNECTED);
+    show("the conference call", conf);
+    Step("TSPI_lineDrop (201 leaves the conference; Jane and 202 talk on)", [&] { return host.LineDrop(conf); });
+    for (HDRVCALL hd : {conf, unparked, third}) until(hd, LINECALLSTATE_IDLE);
+    std::fprintf(stderr, "  the switch: %s", sw.Calls().c_str());
+    Step("TSPI_lineDrop (202 ends its call with Jane)", [&] { return host.LineDrop(confAt202); });
+    until(confAt202, LINECALLSTATE_IDLE);
+    int32_t bob = 0;
+    play("an outside caller, 0699887766 Bob, rings 202", 7,
+         [&] { bob = sw.ExternalCall("202", "0699887766", "Bob", 0); });
+    HDRVCALL picked = nullptr;
+    Step("TSPI_linePickup (201 picks up the call ringing at 202)", [&] {
+        return host.Tspi().linePickup(hdLine[0], DWORD(0), host.NewTapiCall(hdLine[0]), &picked,
+                                      plat::WidePtr(sales), nullptr);
+    });
+    until(picked, LINECALLSTATE_CONNECTED);
+    show("201's picked-up call", picked);
+    play("Bob hangs up", 1, [&] { sw.ExternalHangUp(bob); });
+    until(picked, LINECALLSTATE_IDLE);
+    std::fprintf(stderr, "  the switch: %s", sw.Calls().c_str());
+
     for (const zavhost::CallView& call : host.Calls())
         if (!call.closed) Step("TSPI_lineCloseCall (call " + std::to_string(call.index) + ")",
                                [&] { return host.LineCloseCall(call.hdCall); });

@@ -1,5 +1,6 @@
 #include "callctrl/ZavConfCall.h"
 
+#include "callctrl/ZavCallHub.h"
 #include "switchlink/ZavPhone.h"
 #include "trace/ZavTrace.h"
 
@@ -13,8 +14,17 @@ long ZavConfCall::Drop() {
     ZAV_TRACE("ZavConfCall::Drop() is invoked");
     if (IsHeld() || IsHeldPendConf()) return -1;
     if (ZavCall* primary = GetPrimaryCallPointer()) primary->Drop();
+    // The hub's conference slot is freed, but the call waits, as every
+    // ended call does, for TAPI to close it: forgotten outright, it could
+    // be neither closed nor freed. Last, because TAPI may close it from
+    // inside the notification.
+    // Dropping the primary call may have dropped this one already.
+    ZavCallHub* hub = GetCallHubPointer();
+    const DWORD id = GetId();
+    const bool waits =
+        hub && (hub->CallIdToDeleteCallPtr(id) == this || hub->SaveToDeleteCall(static_cast<long>(id)) == 0);
+    if (!waits) HandleCallTermination();
     SetCallState(LINECALLSTATE_IDLE, 0);
-    HandleCallTermination();
     return 0;
 }
 
