@@ -226,7 +226,11 @@ void TapiHost::CallCreated(DRV_REQUESTID id, HTAPICALL htCall, HDRVCALL hdCall) 
         CallRecord& call = m_calls[index];
         call.hd = hdCall;
         call.delivered = true;
-        m_callsOfRequest[id].push_back(index);
+        // The request may have failed before its function returned.
+        if (m_failedRequests.count(id))
+            call.closed = true;
+        else
+            m_callsOfRequest[id].push_back(index);
         if (call.line < m_lines.size()) line = m_lines[call.line].hd;
     }
     m_requests.Bind(id, hdCall, line);

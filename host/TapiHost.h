@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <map>
+#include <set>
 #include <memory>
 #include <functional>
 #include <mutex>
@@ -253,6 +254,8 @@ private:
     std::map<DWORD, DWORD> m_lineVersions, m_phoneVersions;
     // The calls each asynchronous request created, until it completes.
     std::map<DRV_REQUESTID, std::vector<std::size_t>> m_callsOfRequest;
+    // Requests that failed, for calls their function reports after that.
+    std::set<DRV_REQUESTID> m_failedRequests;
     std::vector<LineRecord> m_lines;
     std::vector<PhoneRecord> m_phones;
     std::vector<CallRecord> m_calls;

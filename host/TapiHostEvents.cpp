@@ -63,6 +63,7 @@ void TapiHost::OnCompletion(DRV_REQUESTID requestId, LONG result) {
                 for (std::size_t index : it->second) m_calls[index].closed = true;
             m_callsOfRequest.erase(it);
         }
+        if (result != 0) m_failedRequests.insert(requestId);
     }
     JournalEntry entry;
     entry.kind = EntryKind::Completion;
