@@ -5,6 +5,7 @@
 #include "callctrl/ZavCall.h"
 #include "callctrl/ZavCallHub.h"
 #include "platform/Text.h"
+#include "provider/ZavSession.h"
 #include "tapi/TapiSizes.h"
 #include "trace/ZavTrace.h"
 #include "tsp/ZavAddress.h"
@@ -46,4 +47,8 @@ void ZavApplyCallParams(ZavCall& call, const LINECALLPARAMS* params, const ZavAd
     defaults.dwAddressID = addr.GetId();
     defaults.dwNoAnswerTimeout = addr.GetNumRingsNoAnswer() * 6;
     call.SetCallParams(&defaults);
+}
+
+bool ZavFindCall(const ZavSession& session, HDRVCALL hdCall, ZavCallRefs& found) {
+    return session.CallHandleToPointers(hdCall, &found.line, &found.addr, &found.call) && found.call && found.addr;
 }

@@ -9,6 +9,18 @@
 
 class ZavAddress;
 class ZavCall;
+class ZavLine;
+class ZavSession;
+
+// What a call handle names: the live call with its line and address.
+struct ZavCallRefs {
+    ZavLine* line = nullptr;
+    ZavAddress* addr = nullptr;
+    ZavCall* call = nullptr;
+};
+// False when the handle names no live call of an address. The caller holds
+// the extension's lock (ZavCallUse) for as long as it uses what it found.
+bool ZavFindCall(const ZavSession& session, HDRVCALL hdCall, ZavCallRefs& found);
 
 // Traces the accepted request and gives TAPI its identifier back.
 LONG ZavAccepted(DRV_REQUESTID dwRequestID);

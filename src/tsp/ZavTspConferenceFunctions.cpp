@@ -58,11 +58,10 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineSetupTransfer(DRV_REQUESTID dwRequestID, HDRVCA
     ZavSession* session = gpTS.load();
     if (!session) return LINEERR_UNINITIALIZED;
     ZavCallUse use(hdCall);
-    ZavLine* line = nullptr;
-    ZavAddress* addr = nullptr;
-    ZavCall* call = nullptr;
-    if (!session->CallHandleToPointers(hdCall, &line, &addr, &call) || !call || !addr)
-        return LINEERR_INVALCALLHANDLE;
+    ZavCallRefs found;
+    if (!ZavFindCall(*session, hdCall, found)) return LINEERR_INVALCALLHANDLE;
+    ZavCall* call = found.call;
+    ZavAddress* addr = found.addr;
     if (call->GetCallState() != LINECALLSTATE_CONNECTED) return LINEERR_INVALCALLSTATE;
     if (!lphdConsultCall) return LINEERR_INVALPOINTER;
     ZavCallHub* hub = addr->GetCallHubPointer();
@@ -95,11 +94,10 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineCompleteTransfer(DRV_REQUESTID dwRequestID, HDR
     ZavSession* session = gpTS.load();
     if (!session) return LINEERR_UNINITIALIZED;
     ZavCallUse use(hdCall);
-    ZavLine* line = nullptr;
-    ZavAddress* addr = nullptr;
-    ZavCall* call = nullptr;
-    if (!session->CallHandleToPointers(hdCall, &line, &addr, &call) || !call || !addr)
-        return LINEERR_INVALCALLHANDLE;
+    ZavCallRefs found;
+    if (!ZavFindCall(*session, hdCall, found)) return LINEERR_INVALCALLHANDLE;
+    ZavCall* call = found.call;
+    ZavAddress* addr = found.addr;
     // Transferring into a conference is not offered.
     if (dwTransferMode != LINETRANSFERMODE_TRANSFER) return LINEERR_INVALTRANSFERMODE;
     // A consultation call of another extension cannot be the first call's:
@@ -142,11 +140,10 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineBlindTransfer(DRV_REQUESTID dwRequestID, HDRVCA
     if (!session) return LINEERR_UNINITIALIZED;
     if (!lpszDestAddress || !*lpszDestAddress) return LINEERR_INVALADDRESS;
     ZavCallUse use(hdCall);
-    ZavLine* line = nullptr;
-    ZavAddress* addr = nullptr;
-    ZavCall* call = nullptr;
-    if (!session->CallHandleToPointers(hdCall, &line, &addr, &call) || !call || !addr)
-        return LINEERR_INVALCALLHANDLE;
+    ZavCallRefs found;
+    if (!ZavFindCall(*session, hdCall, found)) return LINEERR_INVALCALLHANDLE;
+    ZavCall* call = found.call;
+    ZavAddress* addr = found.addr;
     if (call->GetCallState() != LINECALLSTATE_CONNECTED) return LINEERR_INVALCALLSTATE;
     ZavCallHub* hub = addr->GetCallHubPointer();
     if (!hub) return LINEERR_INVALCALLHANDLE;
@@ -174,12 +171,11 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineSetupConference(DRV_REQUESTID dwRequestID, HDRV
     ZavSession* session = gpTS.load();
     if (!session) return LINEERR_UNINITIALIZED;
     ZavCallUse use(hdCall);
-    ZavLine* line = nullptr;
-    ZavAddress* addr = nullptr;
-    ZavCall* call = nullptr;
     // A conference starts from an existing call only.
-    if (!session->CallHandleToPointers(hdCall, &line, &addr, &call) || !call || !addr)
-        return LINEERR_INVALCALLHANDLE;
+    ZavCallRefs found;
+    if (!ZavFindCall(*session, hdCall, found)) return LINEERR_INVALCALLHANDLE;
+    ZavCall* call = found.call;
+    ZavAddress* addr = found.addr;
     if (call->GetCallState() != LINECALLSTATE_CONNECTED) return LINEERR_INVALCALLSTATE;
     if (!lphdConfCall || !lphdConsultCall) return LINEERR_INVALPOINTER;
     ZavCallHub* hub = addr->GetCallHubPointer();
@@ -216,11 +212,10 @@ ZAV_EXPORT LONG TSPIAPI TSPI_linePrepareAddToConference(DRV_REQUESTID dwRequestI
     ZavSession* session = gpTS.load();
     if (!session) return LINEERR_UNINITIALIZED;
     ZavCallUse use(hdConfCall);
-    ZavLine* line = nullptr;
-    ZavAddress* addr = nullptr;
-    ZavCall* conf = nullptr;
-    if (!session->CallHandleToPointers(hdConfCall, &line, &addr, &conf) || !conf || !addr)
-        return LINEERR_INVALCONFCALLHANDLE;
+    ZavCallRefs found;
+    if (!ZavFindCall(*session, hdConfCall, found)) return LINEERR_INVALCONFCALLHANDLE;
+    ZavCall* conf = found.call;
+    ZavAddress* addr = found.addr;
     if (conf->GetCallState() != LINECALLSTATE_CONNECTED) return LINEERR_INVALCALLSTATE;
     if (!lphdConsultCall) return LINEERR_INVALPOINTER;
     ZavCallHub* hub = addr->GetCallHubPointer();
