@@ -164,6 +164,8 @@ public:
     DWORD CompleteRequest(ReqTypeE kind, LONG result);
     // Fails every pending request; for a call TAPI closes.
     void CleanUpCompIds();
+    // Drops the request from the call's table without completing it.
+    void ForgetRequestId(DWORD id);
 
     // Commands through the extension's phone and notifications from the hub.
     void NotifyHold();

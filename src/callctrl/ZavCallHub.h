@@ -81,11 +81,11 @@ public:
     // same id that still waits for TAPI in the delete-pending slots.
     void HandleCallTermination(DWORD dwId, const ZavCall* pCall);
     void NotifyConferenceDisconnected();
-    // Completes the conference request the call holds and forgets the same
-    // request on the extension's other calls: a request added to a standing
-    // conference is noted on the consultation call and the primary call,
-    // and TAPI must hear of it once.
+    // Completes the conference request the call holds; the call forgets it
+    // on the extension's other calls (see ForgetRequest).
     void CompleteConferenceRequest(ZavCall* call, LONG result);
+    // A completed request is forgotten by every call of the extension.
+    void ForgetRequest(DWORD id);
 
     unsigned long MaxNumCalls() const;
     // The lowest SAL from 65 no live call of the extension uses, up to one

@@ -102,13 +102,14 @@ ZavCall* ZavCallHub::FindCallInStates(const DWORD* states) const {
 }
 
 void ZavCallHub::CompleteConferenceRequest(ZavCall* call, LONG result) {
-    if (!call) return;
-    const DWORD id = call->GetRequestId(eReqConference);
-    call->CompleteRequest(eReqConference, result);
-    if (id == 0) return;
+    if (call) call->CompleteRequest(eReqConference, result);
+}
+
+void ZavCallHub::ForgetRequest(DWORD id) {
     ZavLockHolder hold(m_Lock);
-    for (ZavCall* other : m_callVect)
-        if (other && other->GetRequestId(eReqConference) == id) other->SetRequestId(eReqConference, 0);
+    for (const std::vector<ZavCall*>* calls : {&m_callVect, &m_deleteCallVect})
+        for (ZavCall* call : *calls)
+            if (call) call->ForgetRequestId(id);
 }
 
 void ZavCallHub::NumCallStatistics(DWORD* pActive, DWORD* pIdle, DWORD* pOnHold,

@@ -84,11 +84,17 @@ void ZavCall::NotifyUnholdError() {
 long ZavCall::NotifyDisconnected(DWORD /*dwDisconnectMode*/) {
     // The call went away while a transfer was being set up from it: the
     // set-up fails and its consultation call goes with it.
+    // The consultation call notes the same request; it is found before the
+    // completion, after which every call of the extension forgets it.
+    ZavCallHub* hub = m_pCallHub;
+    ZavCall* consult = nullptr;
+    if (const DWORD pending = m_ReqIds[eReqSetupTransfer].exchange(0)) {
+        consult = hub ? hub->TransferCompletionIdToCallPtr(pending, false) : nullptr;
+        m_ReqIds[eReqSetupTransfer].store(pending);
+    }
     DWORD setupId = CompleteRequest(eReqSetupTransfer, static_cast<LONG>(LINEERR_OPERATIONFAILED));
     if (setupId != 0) {
         ZAV_TRACE("ZavCall::NotifyDisconnected, SetupTransfer failed notifying call");
-        ZavCallHub* hub = m_pCallHub;
-        ZavCall* consult = hub ? hub->TransferCompletionIdToCallPtr(setupId, false) : nullptr;
         if (consult && consult != this) {
             consult->SetRequestId(eReqSetupTransfer, 0);
             delete consult;

@@ -1,5 +1,6 @@
 // How a call's state, call information and request completions reach TAPI.
 #include "callctrl/ZavCall.h"
+#include "callctrl/ZavCallHub.h"
 #include "trace/ZavTrace.h"
 #include "tsp/ZavLine.h"
 
@@ -98,7 +99,18 @@ DWORD ZavCall::CompleteRequest(ReqTypeE kind, LONG result) {
     DWORD id = m_ReqIds[kind].exchange(0);
     if (id == 0) return 0;
     if (ZavLine* line = GetLinePointer()) line->SendCompletionStatus(id, result);
+    // Some requests are noted on two calls (a transfer's held and
+    // consultation call, a conference's primary and consultation call);
+    // TAPI hears of each once, so no other call may complete it again.
+    if (ZavCallHub* hub = m_pCallHub) hub->ForgetRequest(id);
     return id;
+}
+
+void ZavCall::ForgetRequestId(DWORD id) {
+    for (auto& slot : m_ReqIds) {
+        DWORD expected = id;
+        slot.compare_exchange_strong(expected, 0);
+    }
 }
 
 void ZavCall::CleanUpCompIds() {

@@ -43,6 +43,11 @@ namespace {
 
 DWORD Bits(const void* h) { return static_cast<DWORD>(reinterpret_cast<uintptr_t>(h)); }
 
+// A hold or unhold still waits for the switch's answer: a second one would
+// take its place in the call's request table, and the first would never be
+// completed.
+bool HoldPending(const ZavCall& call) { return call.GetRequestId(eReqHold) != 0 || call.GetRequestId(eReqUnhold) != 0; }
+
 const LONG kInvalCallHandle = static_cast<LONG>(LINEERR_INVALCALLHANDLE);
 const LONG kInvalCallState = static_cast<LONG>(LINEERR_INVALCALLSTATE);
 
@@ -197,7 +202,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineHold(DRV_REQUESTID dwRequestID, HDRVCALL hdCall
     ZavCallUse use(hdCall);
     ZavCall* call = session->ToCallPointer(hdCall);
     if (!call) return LINEERR_INVALCALLHANDLE;
-    if (call->IsIdle() || call->IsHeld() || call->IsHeldPend()) return LINEERR_INVALCALLSTATE;
+    if (call->IsIdle() || call->IsHeld() || call->IsHeldPend() || HoldPending(*call)) return LINEERR_INVALCALLSTATE;
     call->SetRequestId(eReqHold, static_cast<DWORD>(dwRequestID));
     call->Hold();
     return ZavAccepted(dwRequestID);
@@ -212,7 +217,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineUnhold(DRV_REQUESTID dwRequestID, HDRVCALL hdCa
     ZavCallUse use(hdCall);
     ZavCall* call = session->ToCallPointer(hdCall);
     if (!call) return LINEERR_INVALCALLHANDLE;
-    if (!call->IsHeld() && !call->IsHeldPend()) return LINEERR_INVALCALLSTATE;
+    if ((!call->IsHeld() && !call->IsHeldPend()) || HoldPending(*call)) return LINEERR_INVALCALLSTATE;
     call->SetRequestId(eReqUnhold, static_cast<DWORD>(dwRequestID));
     call->Unhold();
     return ZavAccepted(dwRequestID);
@@ -232,6 +237,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineSwapHold(DRV_REQUESTID dwRequestID, HDRVCALL hd
     if (!active || !held) return LINEERR_INVALCALLHANDLE;
     if (active->IsIdle() || active->IsHeld() || active->IsHeldPend()) return LINEERR_INVALCALLSTATE;
     if (!held->IsHeld() && !held->IsHeldPend()) return LINEERR_INVALCALLSTATE;
+    if (HoldPending(*active) || HoldPending(*held)) return LINEERR_INVALCALLSTATE;
     // The held call's unhold reply completes the swap.
     active->SetRequestId(eReqHold, 0);
     held->SetRequestId(eReqUnhold, static_cast<DWORD>(dwRequestID));

@@ -113,8 +113,12 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineClose(HDRVLINE hdLine) {
     // The calls are read and closed under the message lock; the link goes
     // down after it is released, since that waits for the message thread.
     if (phone) phone->Lock();
-    for (DWORD i = 0; i < addr->GetMaxNumCalls(); ++i)
+    // Ended calls TAPI has not closed yet count too: a request still
+    // pending on one must be completed before the line goes.
+    for (DWORD i = 0; i < addr->GetMaxNumCalls(); ++i) {
         if (ZavCall* call = addr->GetCallPointer(i)) TSPI_lineCloseCall(call->ToCallHandle());
+        if (ZavCall* ended = hub ? hub->CallIdToDeleteCallPtr(i) : nullptr) TSPI_lineCloseCall(ended->ToCallHandle());
+    }
     if (phone) phone->Unlock();
     if (!phone) return LINEERR_INVALLINEHANDLE;
     line->Deactivate();
