@@ -1,0 +1,211 @@
+// libFuzzer target: random switch messages interleaved with random TSPI
+// calls on two extensions, the provider loaded by the host emulator as the
+// telephony service loads it. The oracle is the host's audit (a request
+// completed twice or never, an event for a call or line TAPI does not know,
+// a structure written past its size) and AddressSanitizer.
+//
+// Each input is a program of 4-byte steps: an operation and three
+// arguments. The switch's call model answers the provider's commands, so
+// injected messages land among real replies.
+//
+//   zav_fuzz fuzz/corpus -max_total_time=30
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ZavSimControl.h"
+#include "host/TapiHost.h"
+#include "platform/Module.h"
+#include "platform/Registry.h"
+#include "platform/Text.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Fuzz {
+    zavhost::TapiHost host;
+    HDRVLINE lines[2] = {};
+    ZavSimInjectMessageFn inject = nullptr;
+    ZavSimSetCallModelFn setCallModel = nullptr;
+    ZavSimExternalCallFn externalCall = nullptr;
+    ZavSimCallFn externalHangUp = nullptr;
+    ZavSimCallTextFn externalAnswer = nullptr;
+    std::size_t faults = 0;
+};
+
+Fuzz* g_fuzz = nullptr;
+const char* const kExt[2] = {"201", "202"};
+
+template <class Fn>
+Fn Resolve(HMODULE module, const char* name) {
+    auto fn = reinterpret_cast<Fn>(plat::GetModuleSymbol(module, name));
+    if (!fn) {
+        std::fprintf(stderr, "zav_fuzz: %s missing\n", name);
+        std::abort();
+    }
+    return fn;
+}
+
+void Start() {
+    const fs::path dir = fs::temp_directory_path() / ("zav-fuzz-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    setenv("ZAV_REGISTRY", (dir / "registry.reg").c_str(), 1);
+    setenv("ZAV_REGISTRY_SCRATCH", "1", 1);
+    if (!std::freopen("/dev/null", "w", stdout)) std::abort();
+    std::string error;
+    HMODULE sim = plat::LoadModule(ZAV_SIM_PATH, &error);
+    if (!sim) std::abort();
+    HKEY key;
+    plat::CreateRegKey(HKEY_LOCAL_MACHINE, "Software\\Ostrel\\ZAV\\ZAVTSP", KEY_ALL_ACCESS, &key, nullptr);
+    plat::SetRegDword(key, "NumPhones", 2);
+    for (int i = 0; i < 2; ++i) {
+        HKEY phone;
+        plat::CreateRegKey(key, ("Phone" + std::to_string(i)).c_str(), KEY_ALL_ACCESS, &phone, nullptr);
+        plat::SetRegString(phone, "Extension", kExt[i]);
+        plat::SetRegString(phone, "Password", "pw");
+        plat::CloseRegKey(phone);
+        ZavSimAccount account{kExt[i], "pw", 1, 4001, i, "Fuzz"};
+        Resolve<ZavSimAddAccountFn>(sim, "ZavSimAddAccount")(&account);
+    }
+    plat::CloseRegKey(key);
+    Resolve<HRESULT(STDMETHODCALLTYPE*)()>(sim, "DllRegisterServer")();
+    g_fuzz = new Fuzz;
+    Fuzz& f = *g_fuzz;
+    f.inject = Resolve<ZavSimInjectMessageFn>(sim, "ZavSimInjectMessage");
+    f.setCallModel = Resolve<ZavSimSetCallModelFn>(sim, "ZavSimSetCallModel");
+    f.externalCall = Resolve<ZavSimExternalCallFn>(sim, "ZavSimExternalCall");
+    f.externalHangUp = Resolve<ZavSimCallFn>(sim, "ZavSimExternalHangUp");
+    f.externalAnswer = Resolve<ZavSimCallTextFn>(sim, "ZavSimExternalAnswer");
+    f.setCallModel(1);
+    if (!f.host.Load(ZAV_PROVIDER_PATH) || f.host.Start(0, 0) != 0 || f.host.LineOpen(0, &f.lines[0]) != 0 ||
+        f.host.LineOpen(1, &f.lines[1]) != 0) {
+        std::fprintf(stderr, "zav_fuzz: cannot start: %s\n", f.host.LastError().c_str());
+        std::abort();
+    }
+}
+
+// The switch's call-control messages, and some it never sends.
+const int32_t kTypes[] = {
+    ZAVSIM_MSG_OFFHOOK_REPLY, ZAVSIM_MSG_ANSWER_REPLY,     ZAVSIM_MSG_ONHOOK_REPLY,  ZAVSIM_MSG_HOLD_REPLY,
+    ZAVSIM_MSG_UNHOLD_REPLY,  ZAVSIM_MSG_NEW_CALL,         ZAVSIM_MSG_RING_BACK,     ZAVSIM_MSG_CONNECTED,
+    ZAVSIM_MSG_BUSY,          ZAVSIM_MSG_ONHOOK_REMOTE,    ZAVSIM_MSG_DIGIT_REMOTE,  ZAVSIM_MSG_STOP_DIALTONE,
+    ZAVSIM_MSG_TRANSFER_REPLY, ZAVSIM_MSG_TRANSFER_END_REPLY, ZAVSIM_MSG_CONFERENCE_REPLY,
+    ZAVSIM_MSG_ADD_TO_CONF_REPLY, ZAVSIM_MSG_TRANSFER_TIMEOUT, ZAVSIM_MSG_PARK_SUCCESS, ZAVSIM_MSG_PARK_TIMEOUT,
+    ZAVSIM_MSG_UNPARK_SUCCESS, ZAVSIM_MSG_REDIRECT_SUCCESS, ZAVSIM_MSG_REDIRECT_TIMEOUT,
+    ZAVSIM_MSG_TOO_MANY_PARTIES_IN_CONF, 0x28005, 0x2800B, 0x20006, 0x2FFFF,
+};
+const int32_t kSals[] = {1, 2, 3, 65, 66, 67, 0, 0xFFFF, 400};
+const char* const kNumbers[] = {"201", "202", "0612345678", "2", "", "#", "9,1*#"};
+
+// The calls TAPI has open on the two lines.
+std::vector<zavhost::CallView> OpenCalls() {
+    std::vector<zavhost::CallView> calls;
+    for (const zavhost::CallView& c : g_fuzz->host.Calls())
+        if (!c.closed && c.hdCall && c.delivered) calls.push_back(c);
+    return calls;
+}
+
+void Step(uint8_t op, uint8_t a, uint8_t b, uint8_t c) {
+    Fuzz& f = *g_fuzz;
+    auto& tspi = f.host.Tspi();
+    const std::vector<zavhost::CallView> calls = OpenCalls();
+    const HDRVCALL call = calls.empty() ? reinterpret_cast<HDRVCALL>(uintptr_t{0xE0000000u | a})
+                                        : calls[a % calls.size()].hdCall;
+    const HDRVCALL other = calls.empty() ? call : calls[b % calls.size()].hdCall;
+    const int line = b & 1;
+    switch (op % 16) {
+        case 0:
+        case 1:
+        case 2: {
+            ZavSimMessage m{};
+            m.category = ZAVSIM_CATEGORY_CALL_CONTROL;
+            m.msgType = kTypes[a % (sizeof kTypes / sizeof kTypes[0])];
+            m.sal1 = kSals[b % (sizeof kSals / sizeof kSals[0])];
+            m.sal2 = kSals[c % 3];
+            m.requestId = (c & 0x80) ? static_cast<int32_t>(reinterpret_cast<uintptr_t>(call)) : c;
+            m.reason = (c >> 2) & 0x1F;
+            m.result = (c >> 4) & 1;
+            m.digit = '0' + (c % 10);
+            m.globalCallId = 1 + (c & 3);
+            m.callerNum = kNumbers[c % (sizeof kNumbers / sizeof kNumbers[0])];
+            m.callerName = (c & 8) ? "Fuzz" : nullptr;
+            m.dialedNum = kExt[line];
+            f.inject(kExt[line], &m);
+            return;
+        }
+        case 3: {
+            HDRVCALL made = nullptr;
+            const char* number = (c & 1) ? nullptr : kNumbers[c % (sizeof kNumbers / sizeof kNumbers[0])];
+            f.host.LineMakeCall(f.lines[line], number && *number ? number : nullptr, &made);
+            return;
+        }
+        case 4: f.host.LineAnswer(call); return;
+        case 5: f.host.LineDrop(call); return;
+        case 6: tspi.lineHold(call); return;
+        case 7: tspi.lineUnhold(call); return;
+        case 8: tspi.lineSwapHold(call, other); return;
+        case 9: f.host.LineCloseCall(call); return;
+        case 10: {
+            HDRVCALL consult = nullptr;
+            tspi.lineSetupTransfer(call, f.host.NewTapiCall(f.lines[line]), &consult,
+                                   static_cast<LPLINECALLPARAMS>(nullptr));
+            return;
+        }
+        case 11:
+            tspi.lineCompleteTransfer(call, other, static_cast<HTAPICALL>(nullptr), static_cast<LPHDRVCALL>(nullptr),
+                                      DWORD{LINETRANSFERMODE_TRANSFER});
+            return;
+        case 12: {
+            const std::u16string digits = plat::AnsiToWide(kNumbers[c % (sizeof kNumbers / sizeof kNumbers[0])]);
+            tspi.lineDial(call, plat::WidePtr(digits), DWORD{0});
+            return;
+        }
+        case 13: {
+            zavhost::TapiBuffer info(static_cast<DWORD>(16 + c * 4));
+            f.host.LineGetCallInfo(call, info);
+            zavhost::TapiBuffer status(static_cast<DWORD>(16 + c));
+            f.host.LineGetCallStatus(call, status);
+            return;
+        }
+        case 14: {
+            const int32_t id = f.externalCall(kExt[line], "0612345678", "Outside", c & 3);
+            if (id > 0 && (c & 4)) f.externalHangUp(id);
+            return;
+        }
+        default:
+            f.externalHangUp(1 + c);
+            f.externalAnswer(1 + c, "Far");
+            return;
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    Start();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Fuzz& f = *g_fuzz;
+    for (size_t i = 0; i + 4 <= size && i < 4 * 64; i += 4) Step(data[i], data[i + 1], data[i + 2], data[i + 3]);
+    // TAPI closes what is left; the switch forgets its calls, so that the
+    // next input starts from two idle lines.
+    for (const zavhost::CallView& c : OpenCalls()) f.host.LineCloseCall(c.hdCall);
+    f.setCallModel(0);
+    f.setCallModel(1);
+    const std::vector<zavhost::HostFault> faults = f.host.Faults();
+    if (faults.size() > f.faults) {
+        std::fprintf(stderr, "zav_fuzz: the host's audit failed:\n%s\n",
+                     zavhost::Describe(std::vector<zavhost::HostFault>(faults.begin() + f.faults, faults.end())).c_str());
+        std::abort();
+    }
+    return 0;
+}
