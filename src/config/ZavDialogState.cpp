@@ -10,9 +10,19 @@ ZavDialogState g_DialogState;
 void ZavDialogState::Reset() {
     std::memset(m_szExtension, 0, sizeof m_szExtension);
     std::memset(m_szPassword, 0, sizeof m_szPassword);
+    m_dwEntries = 0;
+    m_dwStoredPhones = 0;
+    std::memset(m_szAddress, 0, sizeof m_szAddress);
+    std::memset(m_szPort, 0, sizeof m_szPort);
     m_bAddressChanged = false;
     m_bRebootNeeded = false;
     m_bStoreUnreachable = false;
+    m_bReadOnly = false;
+    m_hProviderKey = nullptr;
+    m_bModify = false;
+    m_dwEditIndex = 0;
+    m_bRangeRemoves = false;
+    m_hMainDialog = nullptr;
     m_pfnUIDLLCallback = nullptr;
 }
 

@@ -8,9 +8,12 @@
 // procedure with WM_INITDIALOG, then reads commands line by line:
 //   <id>=<text>   set a control's text (the procedure sees EN_CHANGE)
 //   <id>          press a button (the procedure sees BN_CLICKED)
+//   +<id>         press it with the Shift key held
 //   <id>#<n>      select line n of a list (LBN_SELCHANGE)
 //   ?             print every control
-// End of input presses Cancel.
+// Commands to a disabled control are ignored, as the real ones would be;
+// text set on an edit is cut to its limit, as typing would be. End of input
+// presses Cancel.
 #pragma once
 
 #include <cstdio>
@@ -37,6 +40,10 @@ void EndModalDialog(HWND dialog, INT_PTR result);
 
 bool SetDialogItemText(HWND dialog, int id, const char* text);
 std::string GetDialogItemText(HWND dialog, int id);
+// How many characters the user may type into an edit control.
+void LimitDialogItemText(HWND dialog, int id, int characters);
+void EnableDialogItem(HWND dialog, int id, bool enable);
+void FocusDialogItem(HWND dialog, int id);
 
 // List boxes: index of the added line, or -1.
 int ListAddString(HWND dialog, int id, const char* text);
@@ -52,7 +59,8 @@ int ListFindExact(HWND dialog, int id, const char* text);
 // on failure. Elsewhere a fixed non-null token per id stands for it.
 HICON LoadStockIcon(int id);
 
-// True while the Shift key is held (on the console: never).
+// True while the Shift key is held (on the console: while a +<id> command
+// is handled).
 bool IsShiftDown();
 
 // Console stand-in only: where it reads commands and writes output

@@ -1,10 +1,15 @@
 // The provider-level TSPI functions: enumeration, initialisation, shut-down
-// and the adding of a telephone while running.
+// and the adding of a telephone while running; installation, removal and
+// the configuration dialog, which TAPI's control panel calls.
 #include <cstring>
 #include <new>
+#include <string>
 
+#include "config/ZavConfigDialogs.h"
 #include "config/ZavRegistry.h"
+#include "platform/Text.h"
 #include "provider/ZavExport.h"
+#include "provider/ZavFixedResult.h"
 #include "provider/ZavSession.h"
 #include "provider/ZavTspGlobals.h"
 #include "provider/ZavTspGuard.h"
@@ -138,3 +143,80 @@ ZAV_EXPORT LONG TSPIAPI TSPI_providerUIIdentify(LPWSTR lpszUIDLLName) {
     if (lpszUIDLLName) std::memcpy(lpszUIDLLName, kZavUiLibraryName, sizeof kZavUiLibraryName);
     return 0;
 }
+
+// Installation, removal and configuration. TAPI calls these from its control
+// panel's process, on that process's thread, with a window to own the
+// dialog; the TUISPI_ ones hand over the callback through which the dialog
+// tells the running provider about added telephones.
+
+namespace {
+
+// The device class is TAPI's; the dialog configures the provider as a whole.
+void TraceDeviceClass(LPCWSTR lpszDeviceClass) {
+    std::string deviceClass = lpszDeviceClass ? plat::WideToAnsi(lpszDeviceClass) : std::string();
+    if (deviceClass.size() > 127) deviceClass.resize(127);
+    ZAV_TRACE("lpszDeviceClass %s", deviceClass.c_str());
+}
+
+LONG ConfigDialog(TUISPIDLLCALLBACK lpfnUIDLLCallback, HWND hwndOwner) {
+    ZavRunConfigDialog(ghInstance.load(), hwndOwner, lpfnUIDLLCallback);
+    return 0;
+}
+
+}  // namespace
+
+ZAV_EXPORT LONG TSPIAPI TUISPI_lineConfigDialog(TUISPIDLLCALLBACK lpfnUIDLLCallback, DWORD /*dwDeviceID*/,
+                                                HWND hwndOwner, LPCWSTR lpszDeviceClass) {
+    ZAV_TRACE("---- TUISPI_lineConfigDialog() is invoked");
+    ZAV_TSPI_BEGIN
+    TraceDeviceClass(lpszDeviceClass);
+    return ConfigDialog(lpfnUIDLLCallback, hwndOwner);
+    ZAV_PROVIDER_END
+}
+
+ZAV_EXPORT LONG TSPIAPI TUISPI_lineConfigDialogEdit(TUISPIDLLCALLBACK lpfnUIDLLCallback, DWORD /*dwDeviceID*/,
+                                                    HWND hwndOwner, LPCWSTR lpszDeviceClass,
+                                                    LPVOID const /*lpDeviceConfigIn*/, DWORD /*dwSize*/,
+                                                    LPVARSTRING /*lpDeviceConfigOut*/) {
+    ZAV_TRACE("---- TUISPI_lineConfigDialogEdit() is invoked");
+    ZAV_TSPI_BEGIN
+    TraceDeviceClass(lpszDeviceClass);
+    return ConfigDialog(lpfnUIDLLCallback, hwndOwner);
+    ZAV_PROVIDER_END
+}
+
+ZAV_EXPORT LONG TSPIAPI TUISPI_providerConfig(TUISPIDLLCALLBACK lpfnUIDLLCallback, HWND hwndOwner,
+                                              DWORD dwPermanentProviderID) {
+    ZAV_TRACE("---- TUISPI_providerConfig() is invoked");
+    ZAV_TSPI_BEGIN
+    ZAV_TRACE("dwPermanentProviderID 0x%08X", dwPermanentProviderID);
+    return ConfigDialog(lpfnUIDLLCallback, hwndOwner);
+    ZAV_PROVIDER_END
+}
+
+ZAV_EXPORT LONG TSPIAPI TUISPI_providerInstall(TUISPIDLLCALLBACK lpfnUIDLLCallback, HWND hwndOwner,
+                                               DWORD dwPermanentProviderID) {
+    ZAV_TRACE("---- TUISPI_providerInstall() is invoked");
+    ZAV_TSPI_BEGIN
+    ZAV_TRACE("dwPermanentProviderID 0x%08X", dwPermanentProviderID);
+    if (ZavIsProviderInstalled()) return LINEERR_NOMULTIPLEINSTANCE;
+    CreateZAVRegistryKeys();
+    return ConfigDialog(lpfnUIDLLCallback, hwndOwner);
+    ZAV_PROVIDER_END
+}
+
+ZAV_EXPORT LONG TSPIAPI TSPI_providerInstall(HWND hwndOwner, DWORD dwPermanentProviderID) {
+    ZAV_TRACE("---- TSPI_providerInstall() is invoked");
+    ZAV_TSPI_BEGIN
+    ZAV_TRACE("dwPermanentProviderID 0x%08X", dwPermanentProviderID);
+    if (ZavIsProviderInstalled()) return LINEERR_NOMULTIPLEINSTANCE;
+    return ConfigDialog(nullptr, hwndOwner);
+    ZAV_PROVIDER_END
+}
+
+ZAV_FIXED_RESULT(TUISPI_providerRemove, (TUISPIDLLCALLBACK, HWND, DWORD), 0)
+ZAV_FIXED_RESULT(TUISPI_providerGenericDialog, (TUISPIDLLCALLBACK, HTAPIDIALOGINSTANCE, LPVOID, DWORD, HANDLE),
+                 0)
+ZAV_FIXED_RESULT(TUISPI_providerGenericDialogData, (HTAPIDIALOGINSTANCE, LPVOID, DWORD), 0)
+ZAV_FIXED_RESULT(TSPI_providerRemove, (HWND, DWORD), 0)
+ZAV_FIXED_RESULT(TSPI_providerConfig, (HWND, DWORD), 0)

@@ -18,6 +18,8 @@ struct Control {
     std::string text;
     std::vector<std::string> lines;
     int selection = -1;
+    int limit = 0;  // 0: none
+    bool disabled = false;
 };
 
 struct ConsoleDialog {
@@ -31,6 +33,8 @@ struct ConsoleDialog {
 std::mutex g_streamMutex;
 std::FILE* g_in = nullptr;
 std::FILE* g_out = nullptr;
+// Dialogs run on the thread that opened them, one command at a time.
+thread_local bool t_shiftHeld = false;
 
 std::FILE* In() { return g_in ? g_in : stdin; }
 std::FILE* Out() { return g_out ? g_out : stdout; }
@@ -51,14 +55,18 @@ bool ReadLine(std::string* line) {
     return true;
 }
 
-void Command(ConsoleDialog* d, int id, WORD code) {
+void Command(ConsoleDialog* d, int id, WORD code, bool shift = false) {
+    // A nested dialog's commands come with their own state of the key.
+    const bool outer = t_shiftHeld;
+    t_shiftHeld = shift;
     d->proc(Handle(d), kWmCommand, static_cast<WPARAM>((static_cast<DWORD>(code) << 16) | static_cast<WORD>(id)), 0);
+    t_shiftHeld = outer;
 }
 
 void PrintControls(ConsoleDialog* d) {
     std::fprintf(Out(), "[dialog %d]\n", d->templateId);
     for (auto& [id, c] : d->controls) {
-        std::fprintf(Out(), "  %d: \"%s\"", id, c.text.c_str());
+        std::fprintf(Out(), "  %d: \"%s\"%s", id, c.text.c_str(), c.disabled ? " (disabled)" : "");
         for (std::size_t i = 0; i < c.lines.size(); ++i)
             std::fprintf(Out(), "%s%s%s", i ? ", " : " [", c.lines[i].c_str(),
                          static_cast<int>(i) == c.selection ? "*" : "");
@@ -104,17 +112,23 @@ INT_PTR RunModalDialog(HINSTANCE, int templateId, HWND, DialogProc proc, LPARAM 
             continue;
         }
         if (line == "?" || line.empty()) continue;
+        const bool shift = line[0] == '+';
+        const char* start = line.c_str() + (shift ? 1 : 0);
         char* end = nullptr;
-        long id = std::strtol(line.c_str(), &end, 10);
-        if (end == line.c_str()) continue;
+        const int id = static_cast<int>(std::strtol(start, &end, 10));
+        if (end == start) continue;
+        Control& c = d.controls[id];
+        if (c.disabled) continue;
         if (*end == '=') {
-            d.controls[static_cast<int>(id)].text = end + 1;
-            Command(&d, static_cast<int>(id), kEnChange);
+            c.text = end + 1;
+            const std::size_t limit = static_cast<std::size_t>(c.limit);
+            if (c.limit > 0 && c.text.size() > limit) c.text.resize(limit);
+            Command(&d, id, kEnChange);
         } else if (*end == '#') {
-            ListSetSelection(Handle(&d), static_cast<int>(id), std::atoi(end + 1));
-            Command(&d, static_cast<int>(id), kLbnSelChange);
+            ListSetSelection(Handle(&d), id, std::atoi(end + 1));
+            Command(&d, id, kLbnSelChange);
         } else if (*end == '\0') {
-            Command(&d, static_cast<int>(id), kBnClicked);
+            Command(&d, id, kBnClicked, shift);
         }
     }
     return d.ended ? d.result : IDCANCEL;
@@ -138,6 +152,16 @@ std::string GetDialogItemText(HWND dialog, int id) {
     Control* c = Find(dialog, id);
     return c ? c->text : std::string();
 }
+
+void LimitDialogItemText(HWND dialog, int id, int characters) {
+    if (Control* c = Find(dialog, id)) c->limit = characters;
+}
+
+void EnableDialogItem(HWND dialog, int id, bool enable) {
+    if (Control* c = Find(dialog, id)) c->disabled = !enable;
+}
+
+void FocusDialogItem(HWND, int) {}
 
 int ListAddString(HWND dialog, int id, const char* text) {
     Control* c = Find(dialog, id);
@@ -189,6 +213,6 @@ int ListFindExact(HWND dialog, int id, const char* text) {
 // system, so a stable token that is not null is enough.
 HICON LoadStockIcon(int id) { return id > 0 ? reinterpret_cast<HICON>(static_cast<uintptr_t>(id)) : nullptr; }
 
-bool IsShiftDown() { return false; }
+bool IsShiftDown() { return t_shiftHeld; }
 
 }  // namespace plat

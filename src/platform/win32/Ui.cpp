@@ -24,6 +24,14 @@ std::string GetDialogItemText(HWND dialog, int id) {
     return text;
 }
 
+void LimitDialogItemText(HWND dialog, int id, int characters) {
+    ::SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, static_cast<WPARAM>(characters), 0);
+}
+
+void EnableDialogItem(HWND dialog, int id, bool enable) { ::EnableWindow(::GetDlgItem(dialog, id), enable); }
+
+void FocusDialogItem(HWND dialog, int id) { ::SetFocus(::GetDlgItem(dialog, id)); }
+
 int ListAddString(HWND dialog, int id, const char* text) {
     LRESULT r = ::SendDlgItemMessageA(dialog, id, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     return r < 0 ? -1 : static_cast<int>(r);
