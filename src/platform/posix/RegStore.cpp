@@ -8,7 +8,10 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -147,10 +150,57 @@ std::string HomeDirectory() {
     return {};
 }
 
+// Parsing is most of what an access costs, and a provider reads the file
+// again for each of its telephones: with a thousand of them, starting up
+// took half a minute. The parsed file is kept while the file at the path is
+// the same file (device and inode: writers rename a new one into place)
+// with the same size and times. A file changed only a moment ago is not
+// kept: a second change in the same tick of the file system's clock could
+// leave all of those the same.
+struct ParsedFile {
+    std::string path;
+    struct stat st {};
+    std::shared_ptr<const RegNode> tree;
+};
+std::mutex g_parsedMutex;
+ParsedFile g_parsed;
+constexpr long kSettledNs = 200'000'000;
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+bool Settled(const struct stat& st) {
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const auto ns = [](const struct timespec& t) { return static_cast<long long>(t.tv_sec) * 1'000'000'000LL + t.tv_nsec; };
+    const long long changed = ns(st.st_mtim) > ns(st.st_ctim) ? ns(st.st_mtim) : ns(st.st_ctim);
+    return ns(now) - changed > kSettledNs;
+}
+
 LONG Load(const std::string& path, RegNode& root, mode_t& mode) {
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    if (exists) {
+        std::lock_guard<std::mutex> hold(g_parsedMutex);
+        if (g_parsed.tree && g_parsed.path == path && SameFile(g_parsed.st, st)) {
+            root = *g_parsed.tree;
+            mode = st.st_mode & 07777;
+            return ERROR_SUCCESS;
+        }
+    }
     std::string content;
     if (const LONG rc = ReadFile(path, content, mode); rc != ERROR_SUCCESS) return rc;
-    return ParseRegFile(content, root, nullptr) ? ERROR_SUCCESS : ERROR_BADDB;
+    if (!ParseRegFile(content, root, nullptr)) return ERROR_BADDB;
+    // Kept only when the file read is the one stat saw, unchanged since.
+    struct stat after {};
+    if (exists && ::stat(path.c_str(), &after) == 0 && SameFile(st, after) && Settled(after)) {
+        std::lock_guard<std::mutex> hold(g_parsedMutex);
+        g_parsed = ParsedFile{path, after, std::make_shared<const RegNode>(root)};
+    }
+    return ERROR_SUCCESS;
 }
 
 }  // namespace
