@@ -95,6 +95,10 @@ void ZavCallHub::OnTransferReply(const ZavCallCtrlMsg& m) {
             delete call;
             return;
         }
+        // TAPI forgets the consultation call with the failed set-up: what
+        // the application asked of it meanwhile is failed now, or it would
+        // wait for ever.
+        call->CleanUpCompIds();
         if (m.sal1 != 0) delete call;
         return;
     }
@@ -146,9 +150,11 @@ void ZavCallHub::OnConferenceReply(const ZavCallCtrlMsg& m) {
             primary->ResetPrimaryInConference();
             if (primary->IsConferenced()) primary->SetCallState(LINECALLSTATE_CONNECTED, 0);
         }
+        conf->CleanUpCompIds();
         conf->SetHTapiCall(nullptr);
         delete conf;
     }
+    call->CleanUpCompIds();
     delete call;
 }
 

@@ -211,6 +211,7 @@ TEST_F(CallEvents, RepliesAndResultsSettleTheirRequests) {
     auto* held = Saved(new ZavInCall(TapiCall(0x861)), 20, LINECALLSTATE_ONHOLDPENDTRANSFER);
     auto* consult = Saved(new ZavXferOutCall(TapiCall(0x862), held), 0, 0);
     consult->SetRequestId(eReqSetupTransfer, 0x71);
+    consult->SetRequestId(eReqHold, 0x74);  // asked of the consultation call before the switch refused
     held->SetRequestId(eReqSetupTransfer, 0x71);
     auto* talking = Saved(new ZavInCall(TapiCall(0x863)), 21, LINECALLSTATE_CONNECTED);
     auto* confConsult = Saved(new ZavConfOutCall(TapiCall(0x864), talking), 0, 0);
@@ -225,7 +226,8 @@ TEST_F(CallEvents, RepliesAndResultsSettleTheirRequests) {
         Msg msg;
         std::vector<Completion> completions;
     } steps[] = {
-        {"transfer set-up without a leg", {eTransferReply, 0, "", "", 0, 0, consultHandle}, {{0x71, kFailed}}},
+        {"transfer set-up without a leg", {eTransferReply, 0, "", "", 0, 0, consultHandle},
+         {{0x71, kFailed}, {0x74, kFailed}}},
         {"conference refused", {eConferenceReply, 22, "", "", 0, 0, confHandle, 1}, {{0x72, kFull}}},
         {"redirect refused", {eRedirectExtBusy, 21}, {{0x73, kFailed}}},
         {"a second redirect result", {eRedirectSuccess, 21}, {}},
