@@ -9,6 +9,7 @@
 #include "tapi/TapiSizes.h"
 #include "trace/ZavTrace.h"
 #include "tsp/ZavAddress.h"
+#include "tsp/ZavLine.h"
 
 LONG ZavAccepted(DRV_REQUESTID dwRequestID) {
     ZAV_TRACE("++++ STATUS ++++ 0x%08X", static_cast<DWORD>(dwRequestID));
@@ -51,4 +52,10 @@ void ZavApplyCallParams(ZavCall& call, const LINECALLPARAMS* params, const ZavAd
 
 bool ZavFindCall(const ZavSession& session, HDRVCALL hdCall, ZavCallRefs& found) {
     return session.CallHandleToPointers(hdCall, &found.line, &found.addr, &found.call) && found.call && found.addr;
+}
+
+ZavPhone* ZavPhoneOfLine(const ZavLine* line) {
+    ZavAddress* addr = line ? line->GetAddrPointer(0) : nullptr;
+    ZavCallHub* hub = addr ? addr->GetCallHubPointer() : nullptr;
+    return hub ? hub->GetPhonePointer() : nullptr;
 }

@@ -10,7 +10,12 @@
 class ZavAddress;
 class ZavCall;
 class ZavLine;
+class ZavPhone;
 class ZavSession;
+
+// The telephone behind a line: its address 0, that address's hub, the
+// hub's phone. Null when any link is missing, or for a null line.
+ZavPhone* ZavPhoneOfLine(const ZavLine* line);
 
 // What a call handle names: the live call with its line and address.
 struct ZavCallRefs {

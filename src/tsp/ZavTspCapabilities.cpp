@@ -22,6 +22,7 @@
 #include "tsp/ZavAddress.h"
 #include "tsp/ZavCallUse.h"
 #include "tsp/ZavLine.h"
+#include "tsp/ZavTspCallSupport.h"
 #include "tsp/ZavVarStruct.h"
 
 #define ZAV_CAPS_BEGIN ZAV_TSPI_BEGIN
@@ -63,13 +64,6 @@ constexpr DWORD kStatusAddressFeatures = 0x068E;
 constexpr DWORD kStatusLineFeatures = LINEFEATURE_FORWARD | LINEFEATURE_MAKECALL;
 constexpr DWORD kFullLevel = 0xFFFF;
 constexpr DWORD kDevStatusFlags = LINEDEVSTATUSFLAGS_CONNECTED | LINEDEVSTATUSFLAGS_INSERVICE;
-
-// The telephone behind line device index `lineId`, null when it has none.
-ZavPhone* PhoneOfLine(ZavLine* line) {
-    ZavAddress* addr = line ? line->GetAddrPointer(0) : nullptr;
-    ZavCallHub* hub = addr ? addr->GetCallHubPointer() : nullptr;
-    return hub ? hub->GetPhonePointer() : nullptr;
-}
 
 // Only telephones and soft phones (types 0 and 2) have a sound device, and
 // only with a VDN that names one.
@@ -139,7 +133,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineGetDevCaps(DWORD dwDeviceID, DWORD dwTSPIVersio
     ZavCallHub* hub = addr ? addr->GetCallHubPointer() : nullptr;
     const std::string name = LineName(lineId);
     std::vector<std::string> classes{"tapi/line"};
-    if (HasSoundDevice(PhoneOfLine(line))) classes.insert(classes.end(), {"wave/in", "wave/out"});
+    if (HasSoundDevice(ZavPhoneOfLine(line))) classes.insert(classes.end(), {"wave/in", "wave/out"});
 
     LINEDEVCAPS& caps = *lpLineDevCaps;
     ZavVarStruct out(&caps, tapi::kLineDevCapsSize20);
@@ -211,7 +205,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineGetAddressCaps(DWORD dwDeviceID, DWORD dwAddres
 
     ZavLine* line = ZavLine::m_LineVect.at(session->ToLineId(dwDeviceID));
     ZavAddress* addr = line ? line->GetAddrPointer(dwAddressID) : nullptr;
-    const ZavPhone* phone = PhoneOfLine(line);
+    const ZavPhone* phone = ZavPhoneOfLine(line);
     const std::string number = addr ? addr->GetAddress() : std::string();
 
     LINEADDRESSCAPS& caps = *lpAddressCaps;
@@ -400,7 +394,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineGetID(HDRVLINE hdLine, DWORD /*dwAddressID*/, H
         PutDeviceId(lpDeviceID, session->ToDeviceId(line->GetId()));
         return 0;
     }
-    const ZavPhone* phone = PhoneOfLine(line);
+    const ZavPhone* phone = ZavPhoneOfLine(line);
     const LONG vdn = phone ? phone->GetVdn() : -1;
     if (vdn < 0 || vdn > kMaxSoundVdn) return LINEERR_NODEVICE;
     const UINT device = FindWaveDevice(vdn);

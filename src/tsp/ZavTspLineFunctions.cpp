@@ -14,6 +14,7 @@
 #include "tsp/ZavAddress.h"
 #include "tsp/ZavCallUse.h"
 #include "tsp/ZavLine.h"
+#include "tsp/ZavTspCallSupport.h"
 #include "tsp/ZavTspLineLock.h"
 
 #define ZAV_LINE_BEGIN ZAV_TSPI_BEGIN
@@ -24,14 +25,6 @@ ZavLock s_TspLineLock;
 namespace {
 
 DWORD Bits(const void* h) { return static_cast<DWORD>(reinterpret_cast<uintptr_t>(h)); }
-
-// The telephone behind a line: its address 0, that address's hub, the
-// hub's phone. Null when any link is missing.
-ZavPhone* PhoneOf(ZavLine* line) {
-    ZavAddress* addr = line ? line->GetAddrPointer(0) : nullptr;
-    ZavCallHub* hub = addr ? addr->GetCallHubPointer() : nullptr;
-    return hub ? hub->GetPhonePointer() : nullptr;
-}
 
 // dwLow <= version <= dwHigh, major word first, then minor.
 bool InRange(DWORD version, DWORD low, DWORD high) { return low <= version && version <= high; }
@@ -77,7 +70,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineOpen(DWORD dwDeviceID, HTAPILINE htLine, LPHDRV
     // Not among TAPI's own checks, but a null out-pointer must not crash
     // the service; refused before anything changes.
     if (!lphdLine) return LINEERR_INVALPOINTER;
-    ZavPhone* phone = PhoneOf(line);
+    ZavPhone* phone = ZavPhoneOfLine(line);
     if (!line || !phone) return LINEERR_NODRIVER;
 
     line->Activate(htLine, lpfnEventProc);
@@ -229,7 +222,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineSetLineDevStatus(DRV_REQUESTID /*dwRequestID*/,
     ZavLine* line = session->ToLinePointer(hdLine);
     if (!line) return LINEERR_INVALLINEHANDLE;
     if (dwStatusToChange != LINEDEVSTATUSFLAGS_MSGWAIT) return LINEERR_OPERATIONFAILED;
-    ZavPhone* phone = PhoneOf(line);
+    ZavPhone* phone = ZavPhoneOfLine(line);
     if (!phone || phone->SetMWIState(fStatus ? 1 : 0) != 0) return LINEERR_OPERATIONFAILED;
     return 0;
     ZAV_LINE_END

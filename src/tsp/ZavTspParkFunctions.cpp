@@ -116,10 +116,10 @@ struct Extension {
     ZavAddress* addr = nullptr;
     ZavCallHub* hub = nullptr;
     ZavPhone* phone = nullptr;
-    explicit Extension(ZavLine* line) {
-        addr = line ? line->GetAddrPointer(0) : nullptr;
-        hub = addr ? addr->GetCallHubPointer() : nullptr;
-        phone = hub ? hub->GetPhonePointer() : nullptr;
+    explicit Extension(ZavLine* line) : phone(ZavPhoneOfLine(line)) {
+        if (!phone) return;
+        addr = line->GetAddrPointer(0);
+        hub = addr->GetCallHubPointer();
     }
     bool Complete() const { return phone != nullptr; }
 };
