@@ -31,7 +31,12 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineCloseCall(HDRVCALL hdCall) {
     ZavCallUse use(hdCall);
     ZavCall* call = session->ToDeleteCallPointer(hdCall);
     if (!call) return LINEERR_INVALCALLHANDLE;
-    // No request of a closed call may stay open at TAPI.
+    // No request of a closed call may stay open at TAPI. A completed
+    // transfer's identifier is the exception: TSPI_lineCompleteTransfer
+    // returned its result at once, TAPI has finished that request and may
+    // have given the identifier to another one, which failing it here
+    // would fail.
+    call->SetRequestId(eReqCompleteTransfer, 0);
     call->CleanUpCompIds();
     call->SetHTapiCall(nullptr);
     delete call;

@@ -27,6 +27,7 @@
 #include "integration/ServiceFixture.h"
 #include "platform/Module.h"
 #include "platform/Registry.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -247,6 +248,27 @@ TEST_F(Faults, ClosingTheLineCompletesARequestOfAnEndedCall) {
     ASSERT_EQ(Host().LineClose(m_line[0]), 0);
     m_line[0] = nullptr;
     EXPECT_TRUE(Completed(hold)) << "the hold of the ended call was never completed";
+}
+
+// Found by the fuzzer: TSPI_lineCompleteTransfer answers at once, so TAPI
+// has finished that request before the switch ends the transfer. Closing
+// the calls meanwhile must not complete its identifier a second time
+// (TAPI may have given it to another request by then); the host's audit
+// at the end of the test catches such a completion.
+TEST_F(Faults, ClosingACompletedTransferBeforeTheSwitchEndsItCompletesNothing) {
+    HDRVCALL first = nullptr, consult = nullptr;
+    int32_t outside = 0;
+    ASSERT_TRUE(AnsweredFromOutside(&first, &outside));
+    auto& tspi = Host().Tspi();
+    const LONG setup = tspi.lineSetupTransfer(first, Host().NewTapiCall(m_line[0]), &consult, nullptr);
+    ASSERT_GT(setup, 0);
+    ASSERT_EQ(Completion(setup), std::optional<LONG>(0));
+    const std::u16string sales = plat::AnsiToWide("202");
+    ASSERT_EQ(tspi.lineDial(consult, plat::WidePtr(sales), 0), 0);
+    ASSERT_TRUE(Reaches(consult, LINECALLSTATE_RINGBACK));
+    ASSERT_EQ(m_sim.SetCallModel(0), 0);  // the transfer never ends
+    ASSERT_EQ(tspi.lineCompleteTransfer(first, consult, nullptr, nullptr, LINETRANSFERMODE_TRANSFER), 0);
+    for (HDRVCALL call : {consult, first}) EXPECT_EQ(Host().LineCloseCall(call), 0);
 }
 
 #ifndef _WIN32
