@@ -166,6 +166,13 @@ public:
     void CleanUpCompIds();
     // Drops the request from the call's table without completing it.
     void ForgetRequestId(DWORD id);
+    // A request TAPI made on this call but that another call of the
+    // extension carries (a swap waits on the held call, a conference set-up
+    // on its consultation call). TAPI expects the close of this call to
+    // settle it, so the close fails it where it is (ZavCallHub::FailRequest).
+    // Forgotten with the request when that completes.
+    void LendRequest(DWORD id) { m_dwLentRequestId.store(id); }
+    DWORD TakeLentRequest() { return m_dwLentRequestId.exchange(0); }
 
     // Commands through the extension's phone and notifications from the hub.
     void NotifyHold();
@@ -367,6 +374,7 @@ private:
     std::string m_strPickupNumber;
     // Set on TAPI's threads, settled on the message thread.
     std::vector<std::atomic<DWORD>> m_ReqIds;
+    std::atomic<DWORD> m_dwLentRequestId{0};
     ZavCallHub* m_pCallHub;
     ZavLock m_Lock;
     std::atomic<DWORD> m_dwDeferredCallInfoBits;

@@ -86,6 +86,10 @@ public:
     void CompleteConferenceRequest(ZavCall* call, LONG result);
     // A completed request is forgotten by every call of the extension.
     void ForgetRequest(DWORD id);
+    // Fails the request wherever a call of the extension still carries it.
+    // The caller holds the extension's message lock, so the call found
+    // cannot end before it is used.
+    void FailRequest(DWORD id);
 
     unsigned long MaxNumCalls() const;
     // The lowest SAL from 65 no live call of the extension uses, up to one

@@ -112,6 +112,23 @@ void ZavCallHub::ForgetRequest(DWORD id) {
             if (call) call->ForgetRequestId(id);
 }
 
+void ZavCallHub::FailRequest(DWORD id) {
+    if (id == 0) return;
+    ZavCall* carrier = nullptr;
+    ReqTypeE kind = eReqMakeCall;
+    {
+        ZavLockHolder hold(m_Lock);
+        for (const std::vector<ZavCall*>* calls : {&m_callVect, &m_deleteCallVect})
+            for (ZavCall* call : *calls)
+                for (unsigned k = 0; call && !carrier && k < ZavCall::s_NumReqIds; ++k)
+                    if (call->GetRequestId(static_cast<ReqTypeE>(k)) == id) {
+                        carrier = call;
+                        kind = static_cast<ReqTypeE>(k);
+                    }
+    }
+    if (carrier) carrier->CompleteRequest(kind, static_cast<LONG>(LINEERR_OPERATIONFAILED));
+}
+
 void ZavCallHub::NumCallStatistics(DWORD* pActive, DWORD* pIdle, DWORD* pOnHold,
                                    DWORD* pOnHoldPending) const {
     DWORD active = 0, idle = 0, onHold = 0, onHoldPending = 0;

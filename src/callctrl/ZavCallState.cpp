@@ -111,6 +111,10 @@ void ZavCall::ForgetRequestId(DWORD id) {
         DWORD expected = id;
         slot.compare_exchange_strong(expected, 0);
     }
+    // Completed, the identifier is TAPI's again and may come back for
+    // another request.
+    DWORD lent = id;
+    m_dwLentRequestId.compare_exchange_strong(lent, 0);
 }
 
 void ZavCall::CleanUpCompIds() {

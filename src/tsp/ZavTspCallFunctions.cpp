@@ -38,6 +38,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineCloseCall(HDRVCALL hdCall) {
     // would fail.
     call->SetRequestId(eReqCompleteTransfer, 0);
     call->CleanUpCompIds();
+    if (ZavCallHub* hub = call->GetCallHubPointer()) hub->FailRequest(call->TakeLentRequest());
     call->SetHTapiCall(nullptr);
     delete call;
     return 0;
@@ -246,6 +247,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineSwapHold(DRV_REQUESTID dwRequestID, HDRVCALL hd
     // The held call's unhold reply completes the swap.
     active->SetRequestId(eReqHold, 0);
     held->SetRequestId(eReqUnhold, static_cast<DWORD>(dwRequestID));
+    active->LendRequest(static_cast<DWORD>(dwRequestID));
     active->Hold();
     held->Unhold();
     return ZavAccepted(dwRequestID);

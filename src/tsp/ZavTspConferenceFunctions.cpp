@@ -198,6 +198,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineSetupConference(DRV_REQUESTID dwRequestID, HDRV
     conf.release();
     ZavConfOutCall* started = consult.release();
     started->SetRequestId(eReqConference, static_cast<DWORD>(dwRequestID));
+    call->LendRequest(static_cast<DWORD>(dwRequestID));
     // A refusal comes back as the switch's answer and completes the request.
     started->Conference();
     return ZavAccepted(dwRequestID);
@@ -229,6 +230,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_linePrepareAddToConference(DRV_REQUESTID dwRequestI
     ZavConfOutCall* started = consult.release();
     started->SetRequestId(eReqConference, static_cast<DWORD>(dwRequestID));
     if (primary) primary->SetRequestId(eReqConference, static_cast<DWORD>(dwRequestID));
+    conf->LendRequest(static_cast<DWORD>(dwRequestID));
     started->Conference();
     return ZavAccepted(dwRequestID);
     ZAV_CONF_END
