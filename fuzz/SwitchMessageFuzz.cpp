@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,15 +31,24 @@ namespace {
 namespace fs = std::filesystem;
 
 struct Fuzz {
-    zavhost::TapiHost host;
+    std::unique_ptr<zavhost::TapiHost> host;
     HDRVLINE lines[2] = {};
     ZavSimInjectMessageFn inject = nullptr;
     ZavSimSetCallModelFn setCallModel = nullptr;
     ZavSimExternalCallFn externalCall = nullptr;
     ZavSimCallFn externalHangUp = nullptr;
     ZavSimCallTextFn externalAnswer = nullptr;
+    ZavSimCountFn endPoints = nullptr;
+    ZavSimLiveFn liveObjects = nullptr;
     std::size_t faults = 0;
+    unsigned inputs = 0;
 };
+
+// The host keeps every call, request and event it has seen, so each input
+// would cost more than the last; a fresh service every so many inputs keeps
+// them even, and its shutdown is itself a check: nothing may be left
+// pending, and the switch component must have every object back.
+constexpr unsigned kInputsPerService = 256;
 
 Fuzz* g_fuzz = nullptr;
 const char* const kExt[2] = {"201", "202"};
@@ -53,6 +63,36 @@ Fn Resolve(HMODULE module, const char* name) {
     return fn;
 }
 
+void Fail(const std::string& what) {
+    std::fprintf(stderr, "zav_fuzz: %s\n", what.c_str());
+    std::abort();
+}
+
+void StartService() {
+    Fuzz& f = *g_fuzz;
+    f.host = std::make_unique<zavhost::TapiHost>();
+    f.faults = 0;
+    if (!f.host->Load(ZAV_PROVIDER_PATH) || f.host->Start(0, 0) != 0 || f.host->LineOpen(0, &f.lines[0]) != 0 ||
+        f.host->LineOpen(1, &f.lines[1]) != 0)
+        Fail("cannot start: " + f.host->LastError());
+}
+
+void StopService() {
+    Fuzz& f = *g_fuzz;
+    for (HDRVLINE line : f.lines)
+        if (f.host->LineClose(line) != 0) Fail("a line would not close");
+    if (f.host->ProviderShutdown() != 0) Fail("the provider would not shut down");
+    std::string report = f.host->FaultReport();
+    for (const zavhost::RequestRecord& r : f.host->Requests())
+        if (r.state != zavhost::RequestState::Completed && r.state != zavhost::RequestState::Refused &&
+            r.state != zavhost::RequestState::Synchronous)
+            report += r.function + " request " + std::to_string(r.id) + " left " +
+                      zavhost::RequestStateName(r.state) + "\n";
+    if (f.endPoints(nullptr) != 0 || f.liveObjects() != 0) report += "the provider kept switch objects\n";
+    if (!report.empty()) Fail("after the shutdown:\n" + report);
+    f.host.reset();
+}
+
 void Start() {
     const fs::path dir = fs::temp_directory_path() / ("zav-fuzz-" + std::to_string(::getpid()));
     fs::create_directories(dir);
@@ -61,7 +101,11 @@ void Start() {
     if (!std::freopen("/dev/null", "w", stdout)) std::abort();
     std::string error;
     HMODULE sim = plat::LoadModule(ZAV_SIM_PATH, &error);
-    if (!sim) std::abort();
+    if (!sim) Fail("cannot load the switch: " + error);
+    // The provider stays loaded from service to service: the fuzzer counts
+    // coverage in its code, and an unloaded library would leave it counting
+    // in memory that is gone.
+    if (!plat::LoadModule(ZAV_PROVIDER_PATH, &error)) Fail("cannot load the provider: " + error);
     HKEY key;
     plat::CreateRegKey(HKEY_LOCAL_MACHINE, "Software\\Ostrel\\ZAV\\ZAVTSP", KEY_ALL_ACCESS, &key, nullptr);
     plat::SetRegDword(key, "NumPhones", 2);
@@ -83,12 +127,13 @@ void Start() {
     f.externalCall = Resolve<ZavSimExternalCallFn>(sim, "ZavSimExternalCall");
     f.externalHangUp = Resolve<ZavSimCallFn>(sim, "ZavSimExternalHangUp");
     f.externalAnswer = Resolve<ZavSimCallTextFn>(sim, "ZavSimExternalAnswer");
+    f.endPoints = Resolve<ZavSimCountFn>(sim, "ZavSimEndPointCount");
+    f.liveObjects = Resolve<ZavSimLiveFn>(sim, "ZavSimLiveObjects");
     f.setCallModel(1);
-    if (!f.host.Load(ZAV_PROVIDER_PATH) || f.host.Start(0, 0) != 0 || f.host.LineOpen(0, &f.lines[0]) != 0 ||
-        f.host.LineOpen(1, &f.lines[1]) != 0) {
-        std::fprintf(stderr, "zav_fuzz: cannot start: %s\n", f.host.LastError().c_str());
-        std::abort();
-    }
+    StartService();
+    std::atexit([] {
+        if (g_fuzz && g_fuzz->host) StopService();
+    });
 }
 
 // The switch's call-control messages, and some it never sends.
@@ -107,14 +152,15 @@ const char* const kNumbers[] = {"201", "202", "0612345678", "2", "", "#", "9,1*#
 // The calls TAPI has open on the two lines.
 std::vector<zavhost::CallView> OpenCalls() {
     std::vector<zavhost::CallView> calls;
-    for (const zavhost::CallView& c : g_fuzz->host.Calls())
+    for (const zavhost::CallView& c : g_fuzz->host->Calls())
         if (!c.closed && c.hdCall && c.delivered) calls.push_back(c);
     return calls;
 }
 
 void Step(uint8_t op, uint8_t a, uint8_t b, uint8_t c) {
     Fuzz& f = *g_fuzz;
-    auto& tspi = f.host.Tspi();
+    zavhost::TapiHost& host = *f.host;
+    auto& tspi = host.Tspi();
     const std::vector<zavhost::CallView> calls = OpenCalls();
     const HDRVCALL call = calls.empty() ? reinterpret_cast<HDRVCALL>(uintptr_t{0xE0000000u | a})
                                         : calls[a % calls.size()].hdCall;
@@ -143,18 +189,18 @@ void Step(uint8_t op, uint8_t a, uint8_t b, uint8_t c) {
         case 3: {
             HDRVCALL made = nullptr;
             const char* number = (c & 1) ? nullptr : kNumbers[c % (sizeof kNumbers / sizeof kNumbers[0])];
-            f.host.LineMakeCall(f.lines[line], number && *number ? number : nullptr, &made);
+            host.LineMakeCall(f.lines[line], number && *number ? number : nullptr, &made);
             return;
         }
-        case 4: f.host.LineAnswer(call); return;
-        case 5: f.host.LineDrop(call); return;
+        case 4: host.LineAnswer(call); return;
+        case 5: host.LineDrop(call); return;
         case 6: tspi.lineHold(call); return;
         case 7: tspi.lineUnhold(call); return;
         case 8: tspi.lineSwapHold(call, other); return;
-        case 9: f.host.LineCloseCall(call); return;
+        case 9: host.LineCloseCall(call); return;
         case 10: {
             HDRVCALL consult = nullptr;
-            tspi.lineSetupTransfer(call, f.host.NewTapiCall(f.lines[line]), &consult,
+            tspi.lineSetupTransfer(call, host.NewTapiCall(f.lines[line]), &consult,
                                    static_cast<LPLINECALLPARAMS>(nullptr));
             return;
         }
@@ -169,9 +215,9 @@ void Step(uint8_t op, uint8_t a, uint8_t b, uint8_t c) {
         }
         case 13: {
             zavhost::TapiBuffer info(static_cast<DWORD>(16 + c * 4));
-            f.host.LineGetCallInfo(call, info);
+            host.LineGetCallInfo(call, info);
             zavhost::TapiBuffer status(static_cast<DWORD>(16 + c));
-            f.host.LineGetCallStatus(call, status);
+            host.LineGetCallStatus(call, status);
             return;
         }
         case 14: {
@@ -198,14 +244,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i + 4 <= size && i < 4 * 64; i += 4) Step(data[i], data[i + 1], data[i + 2], data[i + 3]);
     // TAPI closes what is left; the switch forgets its calls, so that the
     // next input starts from two idle lines.
-    for (const zavhost::CallView& c : OpenCalls()) f.host.LineCloseCall(c.hdCall);
+    for (const zavhost::CallView& c : OpenCalls()) f.host->LineCloseCall(c.hdCall);
     f.setCallModel(0);
     f.setCallModel(1);
-    const std::vector<zavhost::HostFault> faults = f.host.Faults();
-    if (faults.size() > f.faults) {
-        std::fprintf(stderr, "zav_fuzz: the host's audit failed:\n%s\n",
-                     zavhost::Describe(std::vector<zavhost::HostFault>(faults.begin() + f.faults, faults.end())).c_str());
-        std::abort();
+    const std::vector<zavhost::HostFault> faults = f.host->Faults();
+    if (faults.size() > f.faults)
+        Fail("the host's audit failed:\n" +
+             zavhost::Describe(std::vector<zavhost::HostFault>(faults.begin() + f.faults, faults.end())));
+    if (++f.inputs % kInputsPerService == 0) {
+        StopService();
+        StartService();
     }
     return 0;
 }
