@@ -227,8 +227,10 @@ void TapiHost::CallCreated(DRV_REQUESTID id, HTAPICALL htCall, HDRVCALL hdCall) 
         call.hd = hdCall;
         call.delivered = true;
         // The request may have failed before its function returned.
-        if (m_failedRequests.count(id))
+        if (m_failedRequests.count(id)) {
             call.closed = true;
+            call.failedRequest = id;
+        }
         else
             m_callsOfRequest[id].push_back(index);
         if (call.line < m_lines.size()) line = m_lines[call.line].hd;

@@ -197,6 +197,7 @@ private:
         CallOrigin origin;
         bool delivered;
         bool closed;
+        DRV_REQUESTID failedRequest = 0;  // closed because this request of it failed
     };
     // A LINE_NEWCALL answered from another thread: where to write what.
     struct LateAnswer {

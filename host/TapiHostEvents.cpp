@@ -60,7 +60,10 @@ void TapiHost::OnCompletion(DRV_REQUESTID requestId, LONG result) {
         auto it = m_callsOfRequest.find(requestId);
         if (it != m_callsOfRequest.end()) {
             if (result != 0)
-                for (std::size_t index : it->second) m_calls[index].closed = true;
+                for (std::size_t index : it->second) {
+                    m_calls[index].closed = true;
+                    m_calls[index].failedRequest = requestId;
+                }
             m_callsOfRequest.erase(it);
         }
         if (result != 0) m_failedRequests.insert(requestId);
@@ -89,6 +92,7 @@ void TapiHost::OnLineEvent(HTAPILINE htLine, HTAPICALL htCall, DWORD msg, DWORD_
 
     std::size_t line = kNoCall;
     bool lineKnown = false, callKnown = false;
+    std::string callFate = "never issued";
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         std::size_t index;
@@ -100,6 +104,8 @@ void TapiHost::OnLineEvent(HTAPILINE htLine, HTAPICALL htCall, DWORD msg, DWORD_
         if (htCall && DecodeHandle(htCall, kCallTag, &index) && index < m_calls.size()) {
             entry.call = index;
             callKnown = !m_calls[index].closed;
+            const DRV_REQUESTID failed = m_calls[index].failedRequest;
+            callFate = failed ? "its request " + std::to_string(failed) + " failed" : "closed";
         }
     }
     if (!lineKnown)
@@ -107,7 +113,8 @@ void TapiHost::OnLineEvent(HTAPILINE htLine, HTAPICALL htCall, DWORD msg, DWORD_
                      std::string(MessageName(msg)) + " htLine " + Hex(reinterpret_cast<DWORD_PTR>(htLine)));
     if (IsCallMessage(msg) && !callKnown)
         m_faults.Add(FaultKind::EventForUnknownCall, 0,
-                     std::string(MessageName(msg)) + " htCall " + Hex(reinterpret_cast<DWORD_PTR>(htCall)));
+                     std::string(MessageName(msg)) + " htCall " + Hex(reinterpret_cast<DWORD_PTR>(htCall)) + " (" +
+                         callFate + ")");
 
     if (msg == LINE_NEWCALL) {
         OnNewCall(entry, lineKnown ? line : kNoCall);

@@ -186,7 +186,13 @@ void ZavCallHub::CreateHumanInitiatedCall(const ZavCallCtrlMsg& m) {
     if (m.gCallId != 0) call->SetGlobalCallId(static_cast<DWORD>(m.gCallId));
     if (SaveCall(call) < 0) return;
     created.release();
-    call->NotifyNewCall();
+    const DWORD id = call->GetId();
+    // A call TAPI never took (the line closed, or it gave no handle in
+    // time) would stay in the hub for good: nobody could close it.
+    if (call->NotifyNewCall() == -1 && StillHolds(call, id) && !call->GetHTapiCall()) {
+        ZAV_TRACE("**** eOffhookReply: TAPI new call notification failed");
+        delete call;
+    }
 }
 
 void ZavCallHub::OnOffhookReply(const ZavCallCtrlMsg& m) {

@@ -105,17 +105,35 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineClose(HDRVLINE hdLine) {
     ZavPhone* phone = hub ? hub->GetPhonePointer() : nullptr;
     // The calls are read and closed under the message lock; the link goes
     // down after it is released, since that waits for the message thread.
-    if (phone) phone->Lock();
     // Ended calls TAPI has not closed yet count too: a request still
     // pending on one must be completed before the line goes.
-    for (DWORD i = 0; i < addr->GetMaxNumCalls(); ++i) {
-        if (ZavCall* call = addr->GetCallPointer(i)) TSPI_lineCloseCall(call->ToCallHandle());
-        if (ZavCall* ended = hub ? hub->CallIdToDeleteCallPtr(i) : nullptr) TSPI_lineCloseCall(ended->ToCallHandle());
-    }
-    if (phone) phone->Unlock();
+    // A call TAPI never had a handle for cannot be closed through one; it
+    // goes with the line all the same.
+    auto close = [](ZavCall* call) {
+        if (!call) return;
+        if (call->GetHTapiCall()) {
+            TSPI_lineCloseCall(call->ToCallHandle());
+            return;
+        }
+        call->CleanUpCompIds();
+        delete call;
+    };
+    auto closeCalls = [&] {
+        if (phone) phone->Lock();
+        for (DWORD i = 0; i < addr->GetMaxNumCalls(); ++i) {
+            close(addr->GetCallPointer(i));
+            close(hub ? hub->CallIdToDeleteCallPtr(i) : nullptr);
+        }
+        if (phone) phone->Unlock();
+    };
+    closeCalls();
     if (!phone) return LINEERR_INVALLINEHANDLE;
     line->Deactivate();
     phone->DeactivateLineDevice();
+    // The message thread may have made calls between the first pass and the
+    // line's deactivation; TAPI forgets every call of a line it closes, and
+    // nobody else would ever close those.
+    closeCalls();
     return 0;
     ZAV_LINE_END
 }

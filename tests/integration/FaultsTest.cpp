@@ -274,6 +274,25 @@ TEST_F(Faults, ClosingACompletedTransferBeforeTheSwitchEndsItCompletesNothing) {
     for (HDRVCALL call : {consult, first}) EXPECT_EQ(Host().LineCloseCall(call), 0);
 }
 
+// Found by the fuzzer: a call the telephone itself starts (its off-hook
+// answer names no request) that TAPI never takes stayed in the extension's
+// hub with no handle to close it by, and outlived the provider. The leak
+// checker of the sanitizer build is the judge here.
+TEST_F(Faults, ACallTapiNeverTookDoesNotOutliveTheLine) {
+    ASSERT_TRUE(Host().SetNewCallAnswer(zavhost::NewCallAnswer::Never));
+    ZavSimMessage msg{};
+    msg.category = ZAVSIM_CATEGORY_CALL_CONTROL;
+    msg.msgType = ZAVSIM_MSG_OFFHOOK_REPLY;
+    msg.sal1 = 70;
+    msg.globalCallId = 9;
+    ASSERT_EQ(m_sim.InjectMessage("201", &msg), 0);
+    EXPECT_TRUE(Host().GetJournal().WaitFor([](const JournalEntry& e) { return e.msg == LINE_NEWCALL; }, 10000, m_mark));
+    // The close waits for the announcement to give up.
+    EXPECT_EQ(Host().LineClose(m_line[0]), 0);
+    m_line[0] = nullptr;
+    Host().SetNewCallAnswer(zavhost::NewCallAnswer::Immediately);
+}
+
 #ifndef _WIN32
 // The emulated registry is a file; the cases below damage it.
 std::string ReadFile(const std::string& path) {
