@@ -102,13 +102,12 @@ void Start() {
     std::string error;
     HMODULE sim = plat::LoadModule(ZAV_SIM_PATH, &error);
     if (!sim) Fail("cannot load the switch: " + error);
-    // The provider stays loaded from service to service: the fuzzer counts
-    // coverage in its code, and an unloaded library would leave it counting
-    // in memory that is gone.
-    if (!plat::LoadModule(ZAV_PROVIDER_PATH, &error)) Fail("cannot load the provider: " + error);
     HKEY key;
     plat::CreateRegKey(HKEY_LOCAL_MACHINE, "Software\\Ostrel\\ZAV\\ZAVTSP", KEY_ALL_ACCESS, &key, nullptr);
     plat::SetRegDword(key, "NumPhones", 2);
+    // ZAV_FUZZ_LOG_DIR: the provider's install path, its trace in Logs/
+    // there; for a saved input run alone.
+    if (const char* logDir = std::getenv("ZAV_FUZZ_LOG_DIR")) plat::SetRegString(key, "InstallPath", logDir);
     for (int i = 0; i < 2; ++i) {
         HKEY phone;
         plat::CreateRegKey(key, ("Phone" + std::to_string(i)).c_str(), KEY_ALL_ACCESS, &phone, nullptr);
@@ -120,6 +119,10 @@ void Start() {
     }
     plat::CloseRegKey(key);
     Resolve<HRESULT(STDMETHODCALLTYPE*)()>(sim, "DllRegisterServer")();
+    // The provider stays loaded from service to service: the fuzzer counts
+    // coverage in its code, and an unloaded library would leave it counting
+    // in memory that is gone.
+    if (!plat::LoadModule(ZAV_PROVIDER_PATH, &error)) Fail("cannot load the provider: " + error);
     g_fuzz = new Fuzz;
     Fuzz& f = *g_fuzz;
     f.inject = Resolve<ZavSimInjectMessageFn>(sim, "ZavSimInjectMessage");
@@ -232,6 +235,22 @@ void Step(uint8_t op, uint8_t a, uint8_t b, uint8_t c) {
     }
 }
 
+// Closing a line ends its calls, those TAPI has and those it never had or
+// forgot, and its message thread: once both closes have returned, nothing
+// the input set off can still reach TAPI, so whatever it made the provider
+// do shows in its own check, and a saved input does it again when run
+// alone. The switch then forgets its calls, and the lines open again on an
+// idle switch.
+void Settle() {
+    Fuzz& f = *g_fuzz;
+    for (HDRVLINE line : f.lines)
+        if (f.host->LineClose(line) != 0) Fail("a line would not close");
+    f.setCallModel(0);
+    f.setCallModel(1);
+    for (DWORD i = 0; i < 2; ++i)
+        if (f.host->LineOpen(i, &f.lines[i]) != 0) Fail("a line would not open again");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -242,11 +261,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Fuzz& f = *g_fuzz;
     for (size_t i = 0; i + 4 <= size && i < 4 * 64; i += 4) Step(data[i], data[i + 1], data[i + 2], data[i + 3]);
-    // TAPI closes what is left; the switch forgets its calls, so that the
-    // next input starts from two idle lines.
-    for (const zavhost::CallView& c : OpenCalls()) f.host->LineCloseCall(c.hdCall);
-    f.setCallModel(0);
-    f.setCallModel(1);
+    Settle();
     const std::vector<zavhost::HostFault> faults = f.host->Faults();
     if (faults.size() > f.faults)
         Fail("the host's audit failed:\n" +
