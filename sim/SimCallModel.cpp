@@ -41,6 +41,7 @@ HRESULT SimCallModel::OffHook(const std::string& ext, LONG sal, LONG handle) {
     if (!m_parties.count(ext)) return S_OK;
     LONG taken = TakeSal(ext, sal);
     if (!taken) return ZAVSIM_E_NO_APPEARANCE;
+    HoldTalkingLeg(ext, nullptr);
     SimCall& call = StartCall(ext, taken);
     Say(call.caller, call, ZAVSIM_MSG_OFFHOOK_REPLY).requestId = handle;
     return S_OK;
@@ -87,6 +88,7 @@ void SimCallModel::Dial(const std::string& ext, LONG sal, const std::string& dig
 void SimCallModel::Answer(const std::string& ext, LONG sal, LONG handle) {
     Leg leg = FindLeg(ext, sal);
     if (!leg || leg.end != &leg.call->callee || leg.end->state != SimLegState::Ringing) return;
+    HoldTalkingLeg(ext, leg.call);
     Say(*leg.end, *leg.call, ZAVSIM_MSG_ANSWER_REPLY).requestId = handle;
     Connect(*leg.call);
 }
@@ -120,6 +122,7 @@ void SimCallModel::Unhold(const std::string& ext, LONG sal, LONG handle) {
     Leg leg = FindLeg(ext, sal);
     if (!leg && !refused) return;
     bool allowed = !refused && leg.end->state == SimLegState::Held;
+    if (allowed) HoldTalkingLeg(ext, leg.call);
     if (allowed && leg.call->conference && leg.end == &leg.call->caller)
         SetOwnerLegs(leg.call->conference, SimLegState::Conferenced);
     else if (allowed)
@@ -308,6 +311,17 @@ void SimCallModel::SendDigits(const SimCall& call, SimEnd& to, const std::string
             to.heard += digit;
         else if (to.collecting)
             Say(to, call, ZAVSIM_MSG_DIGIT_REMOTE).digit = static_cast<unsigned char>(digit);
+    }
+}
+
+void SimCallModel::HoldTalkingLeg(const std::string& ext, const SimCall* except) {
+    for (auto& [id, call] : m_calls) {
+        if (&call == except || call.conference) continue;
+        for (SimEnd* end : {&call.caller, &call.callee})
+            if (end->IsLeg() && end->number == ext && end->state == SimLegState::Connected) {
+                end->state = SimLegState::Held;
+                Say(*end, call, ZAVSIM_MSG_HOLD_REPLY);
+            }
     }
 }
 

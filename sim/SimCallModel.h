@@ -111,6 +111,9 @@ private:
     bool ForwardOnNoAnswer(SimCall& call);
     void Refuse(SimCall& call, LONG reason);
     void Connect(SimCall& call);
+    // A telephone talks on one leg at a time: taking another puts the one
+    // it talks on on hold, and the provider hears it as a hold reply.
+    void HoldTalkingLeg(const std::string& ext, const SimCall* except);
     void Release(SimCall& call, const SimEnd* leaving, LONG reason);
     void SendDigits(const SimCall& call, SimEnd& to, const std::string& digits);
     // A leg in dial tone that asked for a feature instead of dialling.

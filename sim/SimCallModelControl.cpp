@@ -76,6 +76,7 @@ void SimCallModel::MarkBusy(const std::string& ext, bool busy) {
 LONG SimCallModel::LiftHandset(const std::string& ext) {
     LONG sal = TakeSal(ext, 0);
     if (!sal) return 0;
+    HoldTalkingLeg(ext, nullptr);
     // Request id 0: a call the provider did not ask for.
     SimCall& call = StartCall(ext, sal);
     Say(call.caller, call, ZAVSIM_MSG_OFFHOOK_REPLY);

@@ -70,12 +70,14 @@ SimCallModel::Leg SimCallModel::NewestLeg(const std::string& ext, SimLegState st
 
 // The connected call goes on hold without a hold reply (the provider shows
 // it pending transfer itself) and a consultation leg gets dial tone. Without
-// a call to transfer or room for the leg, the reply names no leg.
+// a call to transfer or room for the leg, the reply names no leg. The
+// command names no leg, so only the one the telephone talks on can be
+// meant: a held call is never taken instead (the call the application
+// meant may have ended while the command was on its way).
 void SimCallModel::SetUpTransfer(const std::string& ext, LONG handle) {
     LONG refusal = 0;
     bool refused = TakeRefusal(ext, ZAVSIM_CMD_TRANSFER, &refusal);
     Leg held = NewestLeg(ext, SimLegState::Connected);
-    if (!held) held = NewestLeg(ext, SimLegState::Held);
     LONG sal = refused || !held ? 0 : TakeSal(ext, 0);
     if (!sal) {
         SimMessageData& reply = SayTo(ext, 0, 0, ZAVSIM_MSG_TRANSFER_REPLY);
@@ -110,7 +112,6 @@ void SimCallModel::CompleteTransfer(const std::string& ext, LONG sal) {
             for (SimEnd* end : {&from->caller, &from->callee})
                 if (end->IsLeg() && end->number == ext)
                     held = {from, end, end == &from->caller ? &from->callee : &from->caller};
-        if (!held) held = NewestLeg(ext, SimLegState::Held, consult.call);
         if (held && (!held.other->Present() || held.other->IsOrbit())) held = {};
     }
     if (!held) {

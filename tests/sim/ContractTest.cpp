@@ -834,11 +834,11 @@ TEST_F(SimFeatures, CallsMoveToWhereTheyAreTakenOrSent) {
           [](Board& s) { s.c->OffHook(66, kCall), s.c->Pickup(66, Bstr("8"), 0); },
           [](Board& s) {
               EXPECT_EQ(s.Calls(),
-                        "call #1: 5551234 outside connected, 203 sal 65 connected, trunk 12\n"
+                        "call #1: 5551234 outside connected, 203 sal 65 held, trunk 12\n"
                         "call #2: 202 sal 65 ringback, 201 sal 2 ringing\ncall #4: 203 sal 66 busy\n");
           }},
          {"remote 1 #1; onhook 1 reason=16 #1", "",
-          "offhook 65 req=E0010005 #3; stop 65 #3; connected 65 [5551234|Bob|201|12|201>] #1; "
+          "offhook 65 req=E0010005 #3; stop 65 #3; connected 65 [5551234|Bob|201|12|201>] #1; hold 65 #1; "
           "offhook 66 req=E0010005 #4; stop 66 #4; busy 66 reason=10 #4"}},
         {"redirected, back on the time-out, answered",
          {[](Board& s) { EXPECT_GT(s.sim.ExternalCall("201", "5551234", "Bob", 12), 0); }},
