@@ -127,6 +127,7 @@ private:
     void OnHoldReply(const ZavCallCtrlMsg& m);
     void OnUnholdReply(const ZavCallCtrlMsg& m);
     void OnTransferReply(const ZavCallCtrlMsg& m);
+    void HangUpUnclaimedLeg(const ZavCallCtrlMsg& m);
     void OnTransferEndReply(const ZavCallCtrlMsg& m);
     void OnConferenceReply(const ZavCallCtrlMsg& m);
     void OnAddToConfReply(const ZavCallCtrlMsg& m);

@@ -72,10 +72,21 @@ ZavCall* ZavCallHub::ReqIdCall(const ZavCallCtrlMsg& m) const {
                         : nullptr;
 }
 
+// The switch opened a leg for a set-up whose call is gone (the held party
+// hung up, or TAPI closed the call, while the command was on its way).
+// Nobody would ever hang that leg up, and it would hold one of the
+// extension's line appearances for good.
+void ZavCallHub::HangUpUnclaimedLeg(const ZavCallCtrlMsg& m) {
+    ZavPhone* phone = m_pPhone;
+    if (m.sal1 == 0 || !phone) return;
+    ZAV_TRACE("CLEANUP the set-up's call is gone, hanging up SAL %d", static_cast<int>(m.sal1));
+    phone->OnHook(m.sal1);
+}
+
 void ZavCallHub::OnTransferReply(const ZavCallCtrlMsg& m) {
     if (m.reqId == 0) return CreateHumanInitiatedCall(m);
     ZavCall* call = ReqIdCall(m);
-    if (!call) return;
+    if (!call) return HangUpUnclaimedLeg(m);
     if (m.sal1 == 0 || call->GetCallState() != 0) {
         // No consultation leg, or one for a call that has started already:
         // the set-up failed.
@@ -99,7 +110,11 @@ void ZavCallHub::OnTransferReply(const ZavCallCtrlMsg& m) {
         // the application asked of it meanwhile is failed now, or it would
         // wait for ever.
         call->CleanUpCompIds();
-        if (m.sal1 != 0) delete call;
+        // Without a leg the consultation call stays, to go with the line.
+        if (m.sal1 != 0) {
+            delete call;
+            HangUpUnclaimedLeg(m);
+        }
         return;
     }
     if (!call->GetCallHubPointer()) {
@@ -132,7 +147,10 @@ void ZavCallHub::OnTransferEndReply(const ZavCallCtrlMsg& m) {
 void ZavCallHub::OnConferenceReply(const ZavCallCtrlMsg& m) {
     if (m.reqId == 0) return CreateHumanInitiatedCall(m);
     ZavCall* call = ReqIdCall(m);
-    if (!call) return;
+    if (!call) {
+        if (m.result == 0) HangUpUnclaimedLeg(m);
+        return;
+    }
     if (m.result == 0) {
         call->SetSAL(static_cast<DWORD>(m.sal1));
         call->NotifyDialTone();

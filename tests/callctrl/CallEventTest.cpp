@@ -250,7 +250,7 @@ TEST_F(CallEvents, RepliesAndResultsSettleTheirRequests) {
     delete standing;
 }
 
-TEST_F(CallEvents, OffHooksTheProviderDidNotAskForAreUndoneOrAnnounced) {
+TEST_F(CallEvents, LegsTheProviderDidNotAskForAreUndoneOrAnnounced) {
     auto* talking = Saved(new ZavOutCall(TapiCall(0x8A1)), 40, LINECALLSTATE_CONNECTED);
     const long talkingHandle = static_cast<long>(Bits(talking->ToCallHandle()));
     const long goneHandle = static_cast<long>(Bits(DrvCall(0xE0000000 | 17)));  // this line, an empty slot
@@ -261,6 +261,9 @@ TEST_F(CallEvents, OffHooksTheProviderDidNotAskForAreUndoneOrAnnounced) {
     } cases[] = {
         {"a call that has started already", {eOffhookReply, 41, "", "", 0, 0, talkingHandle}, "OnHook sal=0x00000029"},
         {"a call that is gone", {eOffhookReply, 42, "", "", 0, 0, goneHandle}, "OnHook sal=0x0000002A"},
+        // The set-up's call ended while the command was on its way.
+        {"a transfer leg for a call that is gone", {eTransferReply, 43, "", "", 0, 0, goneHandle}, "OnHook sal=0x0000002B"},
+        {"a conference leg for a call that is gone", {eConferenceReply, 44, "", "", 0, 0, goneHandle}, "OnHook sal=0x0000002C"},
     };
     for (const Case& c : cases) {
         ClearSwitchLog();
