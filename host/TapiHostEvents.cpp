@@ -105,7 +105,8 @@ void TapiHost::OnLineEvent(HTAPILINE htLine, HTAPICALL htCall, DWORD msg, DWORD_
             entry.call = index;
             callKnown = !m_calls[index].closed;
             const DRV_REQUESTID failed = m_calls[index].failedRequest;
-            callFate = failed ? "its request " + std::to_string(failed) + " failed" : "closed";
+            callFate = (failed ? "its request " + std::to_string(failed) + " failed" : std::string("closed")) +
+                       ", hdCall " + Hex(reinterpret_cast<DWORD_PTR>(m_calls[index].hd));
         }
     }
     if (!lineKnown)
