@@ -213,12 +213,30 @@ void ZavCallHub::CreateHumanInitiatedCall(const ZavCallCtrlMsg& m) {
     }
 }
 
+namespace {
+
+// A consultation call gets its leg from the transfer or conference reply,
+// never from an off-hook; one whose set-up the switch refused stays in its
+// slot, idle in all but name, and must not come alive again.
+bool IsConsultation(const ZavCall& call) {
+    switch (call.GetCallObjectType()) {
+        case ZavCall::eCallObjectXferOutCall:
+        case ZavCall::eCallObjectXferOutCallAuto:
+        case ZavCall::eCallObjectConfOutCall:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
 void ZavCallHub::OnOffhookReply(const ZavCallCtrlMsg& m) {
     ZavPhone* phone = m_pPhone;
     const DWORD reqId = static_cast<DWORD>(m.reqId);
     if (reqId != 0) {
         if (ZavCall* call = ReqIdToCallPtr(reinterpret_cast<HDRVCALL>(static_cast<uintptr_t>(reqId)))) {
-            if (call->GetCallState() == 0) {
+            if (call->GetCallState() == 0 && !IsConsultation(*call)) {
                 call->SetSAL(static_cast<DWORD>(m.sal1));
                 if (m.gCallId != 0) call->SetGlobalCallId(static_cast<DWORD>(m.gCallId));
                 call->NotifyDialTone();

@@ -254,6 +254,9 @@ TEST_F(CallEvents, LegsTheProviderDidNotAskForAreUndoneOrAnnounced) {
     auto* talking = Saved(new ZavOutCall(TapiCall(0x8A1)), 40, LINECALLSTATE_CONNECTED);
     const long talkingHandle = static_cast<long>(Bits(talking->ToCallHandle()));
     const long goneHandle = static_cast<long>(Bits(DrvCall(0xE0000000 | 17)));  // this line, an empty slot
+    // A consultation call whose set-up the switch refused: it stays, in state 0.
+    auto* refused = Saved(new ZavXferOutCall(TapiCall(0x8A3), talking), 0, 0);
+    const long refusedHandle = static_cast<long>(Bits(refused->ToCallHandle()));
     struct Case {
         const char* name;
         Msg msg;
@@ -264,6 +267,7 @@ TEST_F(CallEvents, LegsTheProviderDidNotAskForAreUndoneOrAnnounced) {
         // The set-up's call ended while the command was on its way.
         {"a transfer leg for a call that is gone", {eTransferReply, 43, "", "", 0, 0, goneHandle}, "OnHook sal=0x0000002B"},
         {"a conference leg for a call that is gone", {eConferenceReply, 44, "", "", 0, 0, goneHandle}, "OnHook sal=0x0000002C"},
+        {"a refused consultation call", {eOffhookReply, 45, "", "", 0, 0, refusedHandle}, "OnHook sal=0x0000002D"},
     };
     for (const Case& c : cases) {
         ClearSwitchLog();
@@ -271,6 +275,7 @@ TEST_F(CallEvents, LegsTheProviderDidNotAskForAreUndoneOrAnnounced) {
         EXPECT_NE(SwitchLog().find(c.command), std::string::npos) << c.name << ": " << SwitchLog();
     }
     EXPECT_TRUE(talking->IsConnected()) << "the started call is left alone";
+    EXPECT_EQ(refused->GetCallState(), 0u) << "the refused consultation call does not come back";
     Recorder::AnswerNewCall(NewCallAnswer::Immediately, TapiCall(0x8A2));
     Send({eOffhookReply, 5});
     ZavCall* human = m_hub->SALToCallPtr(5, nullptr);
