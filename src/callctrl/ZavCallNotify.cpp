@@ -97,6 +97,9 @@ long ZavCall::NotifyDisconnected(DWORD /*dwDisconnectMode*/) {
         ZAV_TRACE("ZavCall::NotifyDisconnected, SetupTransfer failed notifying call");
         if (consult && consult != this) {
             consult->SetRequestId(eReqSetupTransfer, 0);
+            // TAPI forgets the consultation call with the failed set-up:
+            // what the application asked of it meanwhile fails with it.
+            consult->CleanUpCompIds();
             delete consult;
         }
         SetCallState(LINECALLSTATE_IDLE, 0);

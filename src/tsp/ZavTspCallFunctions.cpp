@@ -22,6 +22,28 @@
 #include "tsp/ZavCallUse.h"
 #include "tsp/ZavTspCallSupport.h"
 
+namespace {
+
+// Closing a call whose transfer is still being set up fails the set-up, and
+// TAPI forgets the consultation call with it: nobody would ever close that
+// one. Its leg, if the switch opens one yet, is hung up when the reply
+// finds no call for it.
+void EndConsultationOf(ZavCall& held) {
+    const DWORD setup = held.GetRequestId(eReqSetupTransfer);
+    ZavCallHub* hub = held.GetCallHubPointer();
+    if (!setup || !hub) return;
+    // Both calls note the set-up; the held call must not be the one found.
+    held.SetRequestId(eReqSetupTransfer, 0);
+    ZavCall* consult = hub->TransferCompletionIdToCallPtr(setup, false);
+    held.SetRequestId(eReqSetupTransfer, setup);
+    // Closing the consultation call itself finds the held call: that one stays.
+    if (!consult || consult == &held || consult->GetPrimaryRefCallPointer() != &held) return;
+    consult->CleanUpCompIds();
+    delete consult;
+}
+
+}  // namespace
+
 ZAV_EXPORT LONG TSPIAPI TSPI_lineCloseCall(HDRVCALL hdCall) {
     ZAV_TSPI_BEGIN
     ZAV_TRACE("---- TSPI_lineCloseCall PARAM: hdCall 0x%08X",
@@ -37,6 +59,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineCloseCall(HDRVCALL hdCall) {
     // have given the identifier to another one, which failing it here
     // would fail.
     call->SetRequestId(eReqCompleteTransfer, 0);
+    EndConsultationOf(*call);
     call->CleanUpCompIds();
     if (ZavCallHub* hub = call->GetCallHubPointer()) hub->FailRequest(call->TakeLentRequest());
     call->SetHTapiCall(nullptr);

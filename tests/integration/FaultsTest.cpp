@@ -293,6 +293,32 @@ TEST_F(Faults, ACallTapiNeverTookDoesNotOutliveTheLine) {
     Host().SetNewCallAnswer(zavhost::NewCallAnswer::Immediately);
 }
 
+// Found by the soak: TAPI closes a call while the switch has not answered
+// its transfer set-up yet. The set-up fails, TAPI forgets the consultation
+// call, and the switch's late answer must not bring that call to TAPI (the
+// host's audit would see events for a call it does not know).
+TEST_F(Faults, ClosingACallWhoseTransferIsBeingSetUpEndsItsConsultationCall) {
+    HDRVCALL first = nullptr, consult = nullptr;
+    int32_t outside = 0;
+    ASSERT_TRUE(AnsweredFromOutside(&first, &outside));
+    ASSERT_EQ(m_sim.SetCallModel(0), 0);  // the set-up waits for its answer
+    const LONG setup =
+        Host().Tspi().lineSetupTransfer(first, Host().NewTapiCall(m_line[0]), &consult, nullptr);
+    ASSERT_GT(setup, 0);
+    EXPECT_EQ(Host().LineCloseCall(first), 0);
+    EXPECT_TRUE(Completed(setup));
+    ZavSimMessage msg{};
+    msg.category = ZAVSIM_CATEGORY_CALL_CONTROL;
+    msg.msgType = ZAVSIM_MSG_TRANSFER_REPLY;
+    msg.sal1 = 5;
+    msg.globalCallId = 77;
+    msg.requestId = static_cast<int32_t>(reinterpret_cast<uintptr_t>(consult));
+    m_sim.ClearLog("201");
+    ASSERT_EQ(m_sim.InjectMessage("201", &msg), 0);
+    // Nobody claims the leg: the provider hangs it up.
+    EXPECT_EQ(m_sim.WaitForLog("201", "OnHook sal=0x00000005", 1, 10000), 1) << m_sim.ReadLog("201");
+}
+
 #ifndef _WIN32
 // The emulated registry is a file; the cases below damage it.
 std::string ReadFile(const std::string& path) {
