@@ -120,8 +120,10 @@ void RequestTracker::LoseWhere(Pred pred, const char* why) {
     }
 }
 
-void RequestTracker::CallClosed(HDRVCALL call) {
-    if (call) LoseWhere([call](const RequestRecord& r) { return r.call == call; }, "its call was closed");
+void RequestTracker::CallClosed(HDRVCALL call, DRV_REQUESTID lastBefore) {
+    if (call)
+        LoseWhere([call, lastBefore](const RequestRecord& r) { return r.call == call && r.id <= lastBefore; },
+                  "its call was closed");
 }
 
 void RequestTracker::LineClosed(HDRVLINE line) {

@@ -50,7 +50,9 @@ public:
     void Completed(DRV_REQUESTID id, LONG result);
 
     // Every accepted request still pending on the closed object is a fault.
-    void CallClosed(HDRVCALL call);
+    // Requests issued up to `lastBefore` (LastIssued before the close): a
+    // call the provider makes while the close runs may get the same handle.
+    void CallClosed(HDRVCALL call, DRV_REQUESTID lastBefore);
     void LineClosed(HDRVLINE line);
     void PhoneClosed(HDRVPHONE phone);
     void ProviderShutDown();

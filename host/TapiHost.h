@@ -228,7 +228,6 @@ private:
     CallView ViewOf(std::size_t index) const;
     HTAPICALL AddCall(HDRVCALL hd, std::size_t line, CallOrigin origin, bool delivered);
 
-    void MarkCallClosed(HDRVCALL hdCall);
     void CheckBuffer(const TapiBuffer& buffer, const char* function);
     DWORD LineVersion(DWORD deviceId) const;
 

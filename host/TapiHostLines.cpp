@@ -134,16 +134,22 @@ LONG TapiHost::LineDrop(HDRVCALL hdCall) {
 }
 
 LONG TapiHost::LineCloseCall(HDRVCALL hdCall) {
+    // The call is the one the handle names now: once the provider has freed
+    // it, its message thread may hand the same handle to a new call before
+    // the close returns here.
+    std::size_t index;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        index = LiveCallIndexOf(hdCall);
+    }
+    const DRV_REQUESTID lastBefore = m_requests.LastIssued();
     LONG result = m_caller.lineCloseCall(hdCall);
-    MarkCallClosed(hdCall);
-    m_requests.CallClosed(hdCall);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (index != kNoCall) m_calls[index].closed = true;
+    }
+    m_requests.CallClosed(hdCall, lastBefore);
     return result;
-}
-
-void TapiHost::MarkCallClosed(HDRVCALL hdCall) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    std::size_t index = LiveCallIndexOf(hdCall);
-    if (index != kNoCall) m_calls[index].closed = true;
 }
 
 void TapiHost::CheckBuffer(const TapiBuffer& buffer, const char* function) {

@@ -2,12 +2,13 @@
 # Installs the Debian packages the build needs and that are missing.
 #   install-deps.sh          what the native build and its tests need
 #   install-deps.sh --all    also the Windows cross build, Wine, the installer
-#                            builder (nsis), and a display for the dialog
-#                            tests with a picture converter (xvfb, netpbm)
+#                            builder (nsis), a display for the dialog tests
+#                            with a picture converter (xvfb, netpbm), and
+#                            clang with its sanitizer runtimes for the fuzzer
 set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev googletest)
 if [ "${1:-}" = "--all" ]; then
-  packages+=(g++-mingw-w64-x86-64-posix wine wine64 nsis xvfb netpbm)
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64 nsis xvfb netpbm clang libclang-rt-14-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do

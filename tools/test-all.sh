@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: Linux under
-# ASan+UBSan and under TSan, and the Windows build under Wine.
+# ASan+UBSan and under TSan (the short soak among them), the Windows build
+# under Wine, and a bounded fuzzing run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh --all
@@ -13,4 +14,6 @@ for preset in linux-asan linux-tsan windows; do
   cmake --build --preset "$preset" -j2
   ctest --preset "$preset" -j2 || status=1
 done
+echo "=== fuzzing ==="
+tools/fuzz.sh "${ZAV_FUZZ_SECONDS:-120}" || status=1
 exit $status

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer target and runs it from the seed corpus.
+#   fuzz.sh [SECONDS] [libFuzzer flags...]   default 60 seconds
+# New inputs go to build/fuzz-corpus (the seed corpus is only read); an
+# input that finds a fault is written to build/fuzz-artifacts/ and the run
+# fails. Run one again with: build/linux-fuzz/fuzz/zav_fuzz FILE
+#
+# The fuzzer's own per-input leak check is off (-detect_leaks=0): the host
+# emulator keeps every event for its audit, so every input would look like a
+# leak and be scanned. Leaks are still reported once, when the run ends,
+# after the last service has shut down.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-60}"
+shift || true
+cmake --preset linux-fuzz >/dev/null
+cmake --build --preset linux-fuzz -j2
+mkdir -p build/fuzz-corpus build/fuzz-artifacts
+exec build/linux-fuzz/fuzz/zav_fuzz build/fuzz-corpus fuzz/corpus -max_total_time="$seconds" \
+  -detect_leaks=0 -print_final_stats=1 -artifact_prefix=build/fuzz-artifacts/ "$@"
