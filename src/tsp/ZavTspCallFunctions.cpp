@@ -258,11 +258,12 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineSwapHold(DRV_REQUESTID dwRequestID, HDRVCALL hd
     ZAV_TRACE("---- TSPI_lineSwapHold() is invoked");
     ZavSession* session = gpTS.load();
     if (!session) return LINEERR_UNINITIALIZED;
-    // Both calls belong to one line: TAPI swaps calls of one address.
+    // TAPI swaps calls of one address, and the held call carries the
+    // request: calls of two lines would leave it on a line TAPI did not
+    // make it on, and would need two extensions' locks.
     ZavCallUse use(hdActiveCall);
-    ZavCallUse useHeld(hdHeldCall);
     ZavCall* active = session->ToCallPointer(hdActiveCall);
-    ZavCall* held = session->ToCallPointer(hdHeldCall);
+    ZavCall* held = ZavSameExtension(hdActiveCall, hdHeldCall) ? session->ToCallPointer(hdHeldCall) : nullptr;
     if (!active || !held) return LINEERR_INVALCALLHANDLE;
     if (active->IsIdle() || active->IsHeld() || active->IsHeldPend()) return LINEERR_INVALCALLSTATE;
     if (!held->IsHeld() && !held->IsHeldPend()) return LINEERR_INVALCALLSTATE;

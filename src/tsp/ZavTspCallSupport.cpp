@@ -21,6 +21,11 @@ bool ZavStillInHub(ZavAddress* addr, ZavCall* call) {
     return hub && call && hub->CallIdToCallPtr(call->GetId()) == call;
 }
 
+bool ZavSameExtension(HDRVCALL a, HDRVCALL b) {
+    const auto bits = [](HDRVCALL h) { return static_cast<DWORD>(reinterpret_cast<uintptr_t>(h)); };
+    return ((bits(a) ^ bits(b)) & 0xFFFF0000u) == 0;
+}
+
 std::size_t ZavWideLength(LPCWSTR text) {
     std::size_t n = 0;
     while (text[n]) ++n;

@@ -33,6 +33,9 @@ LONG ZavAccepted(DRV_REQUESTID dwRequestID);
 // The call's hub still holds it: the message thread may have ended it.
 bool ZavStillInHub(ZavAddress* addr, ZavCall* call);
 
+// Two call handles of one extension: only then can one lock cover both.
+bool ZavSameExtension(HDRVCALL a, HDRVCALL b);
+
 std::size_t ZavWideLength(LPCWSTR text);
 // TAPI's UTF-16 text in the system code page; empty for null.
 std::string ZavToAnsi(LPCWSTR text);

@@ -41,9 +41,6 @@ bool InState(const ZavCall& call, std::initializer_list<DWORD> states) {
     return false;
 }
 
-// Two call handles of one extension: only then can one lock cover both.
-bool SameExtension(HDRVCALL a, HDRVCALL b) { return ((Bits(a) ^ Bits(b)) & 0xFFFF0000u) == 0; }
-
 // A new call object the hub has not taken yet, or has taken and must give
 // back: destroying it clears its slot.
 template <class T>
@@ -102,7 +99,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineCompleteTransfer(DRV_REQUESTID dwRequestID, HDR
     if (dwTransferMode != LINETRANSFERMODE_TRANSFER) return LINEERR_INVALTRANSFERMODE;
     // A consultation call of another extension cannot be the first call's:
     // the hub check below refuses it, so its lock is never needed.
-    ZavCall* consult = SameExtension(hdCall, hdConsultCall) ? session->ToCallPointer(hdConsultCall) : nullptr;
+    ZavCall* consult = ZavSameExtension(hdCall, hdConsultCall) ? session->ToCallPointer(hdConsultCall) : nullptr;
     if (!consult) return LINEERR_INVALCALLHANDLE;
     ZavCallHub* hub = addr->GetCallHubPointer();
     if (!hub || hub->CallIdToCallPtr(call->GetId()) != call || hub->CallIdToCallPtr(consult->GetId()) != consult)
@@ -245,7 +242,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineAddToConference(DRV_REQUESTID dwRequestID, HDRV
     if (!session) return LINEERR_UNINITIALIZED;
     ZavCallUse use(hdConfCall);
     ZavCall* conf = session->ToCallPointer(hdConfCall);
-    ZavCall* consult = SameExtension(hdConfCall, hdConsultCall) ? session->ToCallPointer(hdConsultCall) : nullptr;
+    ZavCall* consult = ZavSameExtension(hdConfCall, hdConsultCall) ? session->ToCallPointer(hdConsultCall) : nullptr;
     if (!conf || !consult) return LINEERR_INVALCALLHANDLE;
     if (!InState(*conf, {LINECALLSTATE_ONHOLDPENDCONF, LINECALLSTATE_ONHOLDPENDTRANSFER, LINECALLSTATE_ONHOLD}))
         return LINEERR_INVALCALLSTATE;

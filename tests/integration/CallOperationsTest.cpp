@@ -60,6 +60,14 @@ TEST_F(CallOperations, ArgumentsAndStatesAreCheckedInTheirOrder) {
     // closes it, nothing but the close (and call information) reaches it.
     EXPECT_EQ(static_cast<DWORD>(tspi.lineDial(call, nullptr, 0)), static_cast<DWORD>(LINEERR_INVALCALLHANDLE));
     EXPECT_EQ(static_cast<DWORD>(tspi.lineHold(call)), static_cast<DWORD>(LINEERR_INVALCALLHANDLE));
+
+    // A held call of the other telephone is no partner for a swap (found by
+    // the fuzzer: the request stayed on a line TAPI had not made it on).
+    HDRVCALL caller = nullptr, callee = nullptr;
+    ASSERT_TRUE(Connect(&caller, &callee));
+    ASSERT_GT(tspi.lineHold(callee), 0);
+    ASSERT_TRUE(Reaches(callee, LINECALLSTATE_ONHOLD));
+    EXPECT_EQ(static_cast<DWORD>(tspi.lineSwapHold(caller, callee)), static_cast<DWORD>(LINEERR_INVALCALLHANDLE));
 }
 
 TEST_F(CallOperations, TwoExtensionsCallAcceptAnswerHoldAndDrop) {
