@@ -6,9 +6,13 @@
 //
 // Each input is a program of 4-byte steps: an operation and three
 // arguments. The switch's call model answers the provider's commands, so
-// injected messages land among real replies.
+// injected messages land among real replies. Each input ends with both
+// lines closed (see Settle), every 256 inputs the service is shut down and
+// started again (see kInputsPerService).
 //
-//   zav_fuzz fuzz/corpus -max_total_time=30
+//   tools/fuzz.sh 60        builds the target, runs it for a minute
+//   zav_fuzz FILE           runs one saved input again
+//   ZAV_FUZZ_LOG_DIR=DIR    the provider's trace, in DIR/Logs
 #include <unistd.h>
 
 #include <cstddef>
