@@ -121,6 +121,9 @@ void ZavCallHub::OnTransferReply(const ZavCallCtrlMsg& m) {
         ZAV_TRACE("eTransferReply: CallHub pointer is NULL");
         return;
     }
+    // The set-up was answered already (refused, its consultation call
+    // staying in its slot): a second answer is not the consultation's.
+    if (!call->IsBlindTransfer() && call->GetRequestId(eReqSetupTransfer) == 0) return HangUpUnclaimedLeg(m);
     call->SetSAL(static_cast<DWORD>(m.sal1));
     if (m.gCallId != 0) call->SetGlobalCallId(static_cast<DWORD>(m.gCallId));
     call->NotifyDialTone();

@@ -268,6 +268,7 @@ TEST_F(CallEvents, LegsTheProviderDidNotAskForAreUndoneOrAnnounced) {
         {"a transfer leg for a call that is gone", {eTransferReply, 43, "", "", 0, 0, goneHandle}, "OnHook sal=0x0000002B"},
         {"a conference leg for a call that is gone", {eConferenceReply, 44, "", "", 0, 0, goneHandle}, "OnHook sal=0x0000002C"},
         {"a refused consultation call", {eOffhookReply, 45, "", "", 0, 0, refusedHandle}, "OnHook sal=0x0000002D"},
+        {"a second transfer answer for it", {eTransferReply, 46, "", "", 0, 0, refusedHandle}, "OnHook sal=0x0000002E"},
     };
     for (const Case& c : cases) {
         ClearSwitchLog();
