@@ -173,6 +173,7 @@ public:
     // Forgotten with the request when that completes.
     void LendRequest(DWORD id) { m_dwLentRequestId.store(id); }
     DWORD TakeLentRequest() { return m_dwLentRequestId.exchange(0); }
+    DWORD GetLentRequest() const { return m_dwLentRequestId.load(); }
 
     // Commands through the extension's phone and notifications from the hub.
     void NotifyHold();

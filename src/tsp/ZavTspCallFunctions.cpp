@@ -74,8 +74,11 @@ DWORD Bits(const void* h) { return static_cast<DWORD>(reinterpret_cast<uintptr_t
 
 // A hold or unhold still waits for the switch's answer: a second one would
 // take its place in the call's request table, and the first would never be
-// completed.
-bool HoldPending(const ZavCall& call) { return call.GetRequestId(eReqHold) != 0 || call.GetRequestId(eReqUnhold) != 0; }
+// completed. So does a swap made from the call (it waits on the held call,
+// and the call can vouch for one such request only).
+bool HoldPending(const ZavCall& call) {
+    return call.GetRequestId(eReqHold) != 0 || call.GetRequestId(eReqUnhold) != 0 || call.GetLentRequest() != 0;
+}
 
 const LONG kInvalCallHandle = static_cast<LONG>(LINEERR_INVALCALLHANDLE);
 const LONG kInvalCallState = static_cast<LONG>(LINEERR_INVALCALLSTATE);
