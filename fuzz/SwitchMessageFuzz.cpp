@@ -173,6 +173,8 @@ void Step(uint8_t op, uint8_t a, uint8_t b, uint8_t c) {
                                         : calls[a % calls.size()].hdCall;
     const HDRVCALL other = calls.empty() ? call : calls[b % calls.size()].hdCall;
     const int line = b & 1;
+    // TAPI makes a consultation call on the line of the call it consults.
+    const int callLine = calls.empty() ? line : static_cast<int>(calls[a % calls.size()].deviceId & 1);
     switch (op % 16) {
         case 0:
         case 1:
@@ -207,7 +209,7 @@ void Step(uint8_t op, uint8_t a, uint8_t b, uint8_t c) {
         case 9: host.LineCloseCall(call); return;
         case 10: {
             HDRVCALL consult = nullptr;
-            tspi.lineSetupTransfer(call, host.NewTapiCall(f.lines[line]), &consult,
+            tspi.lineSetupTransfer(call, host.NewTapiCall(f.lines[callLine]), &consult,
                                    static_cast<LPLINECALLPARAMS>(nullptr));
             return;
         }
