@@ -224,6 +224,27 @@ TEST_F(Faults, RequestsWaitingOnTheSwitchAreNotForgottenWhenAnotherIsMade) {
     }
 }
 
+// Found by the soak: a swap waits on its held call, and the active call
+// vouches for it when TAPI closes that one. A second swap from the same
+// active call would take the first one's place there; it is refused.
+TEST_F(Faults, ACallASwapWaitsFromTakesNoSecondSwap) {
+    HDRVCALL first = nullptr, second = nullptr, third = nullptr;
+    int32_t id = 0;
+    // Each answer puts the call talking before it on hold.
+    ASSERT_TRUE(AnsweredFromOutside(&first, &id, "551"));
+    ASSERT_TRUE(AnsweredFromOutside(&second, &id, "552"));
+    ASSERT_TRUE(Reaches(first, LINECALLSTATE_ONHOLD));
+    ASSERT_TRUE(AnsweredFromOutside(&third, &id, "553"));
+    ASSERT_TRUE(Reaches(second, LINECALLSTATE_ONHOLD));
+    ASSERT_EQ(m_sim.SetCallModel(0), 0);  // the swap waits for its answer
+    auto& tspi = Host().Tspi();
+    const LONG swap = tspi.lineSwapHold(third, first);
+    ASSERT_GT(swap, 0);
+    EXPECT_EQ(static_cast<DWORD>(tspi.lineSwapHold(third, second)), static_cast<DWORD>(LINEERR_INVALCALLSTATE));
+    EXPECT_EQ(Host().LineCloseCall(third), 0);
+    EXPECT_TRUE(Completed(swap)) << "the close of the call it was made on settles the swap";
+}
+
 // Found by the soak as well: a hold waiting for the switch when the far end
 // hangs up leaves an idle call TAPI has not closed yet. Closing the line
 // must still complete the hold.
