@@ -1,7 +1,8 @@
 // What the provider must survive, driven through the host as the telephony
 // service drives it: a switch it cannot reach, a switch that goes down in
-// the middle of a call or never answers a close, a log folder it cannot
-// write, a registry file that is malformed or rewritten while it is read.
+// the middle of a call or never answers a close, a log it cannot write, a
+// registry file that is malformed or rewritten while it is read; and what
+// the soak and the fuzzer found.
 // None may hang past the design's bounds; when each test ends the host's
 // audit must be clean (every request completed exactly once) and every
 // endpoint and message of the switch component released.
@@ -28,6 +29,7 @@
 #include "platform/Module.h"
 #include "platform/Registry.h"
 #include "platform/Text.h"
+#include "support/Eventually.h"
 
 namespace {
 
@@ -437,6 +439,31 @@ TEST_F(Faults, RegistryRewrittenWhileReadNeverCrashesTheOpen) {
         ASSERT_EQ(Host().LineOpen(kLineBase, &line), 0) << c.name << ": no recovery";
         ASSERT_EQ(Host().LineClose(line), 0);
     }
+}
+
+// The log cannot be written: a directory stands where the file was (a
+// permission would not stop a test run as root). The provider works on, each
+// line is dropped on its own, and once the file is back the next line is
+// written again.
+TEST_F(Faults, UnwritableLogDropsItsLinesAndTheNextLineTriesAgain) {
+    const fs::path log = zavtest::ServiceEnvironment::s_logs->Path("ZAV.log");
+    fs::path aside = log;
+    aside += ".aside";
+    ASSERT_TRUE(fs::exists(log));
+    fs::rename(log, aside);
+    fs::create_directory(log);
+    HDRVCALL caller = nullptr, callee = nullptr;
+    const bool connected = Connect(&caller, &callee);
+    const bool dropped = connected && Host().LineDrop(caller) == 0 && Reaches(callee, LINECALLSTATE_IDLE);
+    fs::remove(log);
+    fs::rename(aside, log);
+    EXPECT_TRUE(connected && dropped) << "the provider needs no log";
+    const auto size = fs::file_size(log);
+    EXPECT_TRUE(zavtest::Eventually([&] {
+        zavhost::TapiBuffer status(1024);
+        Host().LineGetLineDevStatus(m_line[0], status);  // a traced call
+        return fs::file_size(log) > size;
+    })) << "the trace did not come back";
 }
 #endif
 
