@@ -36,9 +36,14 @@ long ZavCall::NotifyNewCall() {
     if (!m_pAnnouncedTapiCall) m_pAnnouncedTapiCall = ZavNewCallSlots::Acquire();
     std::atomic_ref<HTAPICALL> answer(*m_pAnnouncedTapiCall);
     answer.store(nullptr);
-    if (ZavLine* line = hub->GetLinePointer())
-        line->SendLineEvent(nullptr, LINE_NEWCALL, reinterpret_cast<DWORD_PTR>(ToCallHandle()),
-                            reinterpret_cast<DWORD_PTR>(m_pAnnouncedTapiCall), 0);
+    ZavLine* line = hub->GetLinePointer();
+    // A line being closed has nobody left to answer: waiting out the bound
+    // would only hold up the close, which waits for this thread.
+    if (!line || !line->SendLineEvent(nullptr, LINE_NEWCALL, reinterpret_cast<DWORD_PTR>(ToCallHandle()),
+                                      reinterpret_cast<DWORD_PTR>(m_pAnnouncedTapiCall), 0)) {
+        ZAV_TRACE("**** ZavCall::NotifyNewCall() the line is closed, no HtapiCall to wait for");
+        return -1;
+    }
 
     DWORD start = plat::GetTickCount();
     HTAPICALL htCall = answer.load();

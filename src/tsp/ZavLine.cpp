@@ -73,7 +73,7 @@ void ZavLine::SendCompletionStatus(DWORD dwRequestID, LONG lResult) const {
         ZAV_TRACE("ZavLine::SendCompletionStatus(), dwReqId 0x%08X", dwRequestID);
 }
 
-void ZavLine::SendLineEvent(HTAPICALL htCall, DWORD dwMsg, DWORD_PTR dwParam1, DWORD_PTR dwParam2,
+bool ZavLine::SendLineEvent(HTAPICALL htCall, DWORD dwMsg, DWORD_PTR dwParam1, DWORD_PTR dwParam2,
                             DWORD_PTR dwParam3) const {
     // Held across the callback so that Deactivate cannot return while an
     // event for this line is still on its way. Re-entrant, so a callback
@@ -82,10 +82,12 @@ void ZavLine::SendLineEvent(HTAPICALL htCall, DWORD dwMsg, DWORD_PTR dwParam1, D
     LINEEVENT proc = GetLineEvent();
     if (!proc) {
         ZAV_TRACE("ZavLine::SendLineEvent(), m_pfnEventProc 0x%08X", 0u);
-        return;
+        return false;
     }
     HTAPILINE htLine = GetHTapiLine();
-    if (htLine) proc(htLine, htCall, dwMsg, dwParam1, dwParam2, dwParam3);
+    if (!htLine) return false;
+    proc(htLine, htCall, dwMsg, dwParam1, dwParam2, dwParam3);
+    return true;
 }
 
 void ZavLine::NotifyLineDevState(DWORD dwState, DWORD_PTR dwParam2, DWORD_PTR dwParam3) const {

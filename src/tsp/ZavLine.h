@@ -43,7 +43,8 @@ public:
     static bool IsValidAddrId(DWORD dwAddressID) { return dwAddressID == 0; }
 
     void SendCompletionStatus(DWORD dwRequestID, LONG lResult) const;
-    void SendLineEvent(HTAPICALL htCall, DWORD dwMsg, DWORD_PTR dwParam1, DWORD_PTR dwParam2,
+    // False when the line had nobody to tell (closed or closing).
+    bool SendLineEvent(HTAPICALL htCall, DWORD dwMsg, DWORD_PTR dwParam1, DWORD_PTR dwParam2,
                        DWORD_PTR dwParam3) const;
     void NotifyLineDevState(DWORD dwState, DWORD_PTR dwParam2, DWORD_PTR dwParam3) const;
     void NotifyAddressState(DWORD dwAddressID, DWORD dwState) const;
