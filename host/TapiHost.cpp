@@ -306,11 +306,16 @@ std::optional<PhoneView> TapiHost::OpenPhone(DWORD deviceId) const {
     return std::nullopt;
 }
 
-std::vector<CallView> TapiHost::Calls() const {
+std::vector<CallView> TapiHost::Calls(std::size_t first) const {
     std::lock_guard<std::mutex> lock(m_mutex);
     std::vector<CallView> calls;
-    for (std::size_t i = 0; i < m_calls.size(); ++i) calls.push_back(ViewOf(i));
+    for (std::size_t i = first; i < m_calls.size(); ++i) calls.push_back(ViewOf(i));
     return calls;
+}
+
+std::size_t TapiHost::CallCount() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_calls.size();
 }
 
 std::optional<CallView> TapiHost::CallAt(std::size_t index) const {

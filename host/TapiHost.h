@@ -166,7 +166,10 @@ public:
     std::optional<LineView> OpenLine(DWORD deviceId) const;
     std::vector<PhoneView> Phones() const;
     std::optional<PhoneView> OpenPhone(DWORD deviceId) const;
-    std::vector<CallView> Calls() const;
+    // From `first` on: a caller that knows every call before it is closed
+    // need not copy the service's whole history.
+    std::vector<CallView> Calls(std::size_t first = 0) const;
+    std::size_t CallCount() const;
     std::optional<CallView> CallAt(std::size_t index) const;
     std::optional<CallView> CallByTapi(HTAPICALL htCall) const;
     // The newest call the provider calls hdCall (handles are reused).
