@@ -4,6 +4,8 @@
 # New inputs go to build/fuzz-corpus (the seed corpus is only read); an
 # input that finds a fault is written to build/fuzz-artifacts/ and the run
 # fails. Run one again with: build/linux-fuzz/fuzz/zav_fuzz FILE
+# With -jobs=N -workers=N the fuzzers run side by side, sharing the corpus;
+# each one's output goes to build/fuzz-logs/fuzz-K.log.
 #
 # The fuzzer's own per-input leak check is off (-detect_leaks=0): the host
 # emulator keeps every event for its audit, so every input would look like a
@@ -18,6 +20,8 @@ seconds="${1:-60}"
 shift || true
 cmake --preset linux-fuzz >/dev/null
 cmake --build --preset linux-fuzz -j2
-mkdir -p build/fuzz-corpus build/fuzz-artifacts
-exec build/linux-fuzz/fuzz/zav_fuzz build/fuzz-corpus fuzz/corpus -max_total_time="$seconds" \
-  -detect_leaks=0 -print_final_stats=1 -artifact_prefix=build/fuzz-artifacts/ "$@"
+root="$PWD"
+mkdir -p build/fuzz-corpus build/fuzz-artifacts build/fuzz-logs
+cd build/fuzz-logs
+exec "$root/build/linux-fuzz/fuzz/zav_fuzz" "$root/build/fuzz-corpus" "$root/fuzz/corpus" \
+  -max_total_time="$seconds" -detect_leaks=0 -print_final_stats=1 -artifact_prefix="$root/build/fuzz-artifacts/" "$@"
