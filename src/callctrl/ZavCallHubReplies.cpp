@@ -150,6 +150,14 @@ void ZavCallHub::OnTransferEndReply(const ZavCallCtrlMsg& m) {
 void ZavCallHub::OnConferenceReply(const ZavCallCtrlMsg& m) {
     if (m.reqId == 0) return CreateHumanInitiatedCall(m);
     ZavCall* call = ReqIdCall(m);
+    // Only a conference's consultation call still waiting for its set-up
+    // takes the answer. Any other call it names did not ask for a leg: a
+    // transfer's consultation call the switch refused (TAPI forgot it with
+    // its request) would otherwise come alive again, and a set-up answered
+    // already would take a second leg.
+    if (call && (call->GetCallObjectType() != ZavCall::eCallObjectConfOutCall ||
+                 call->GetRequestId(eReqConference) == 0))
+        call = nullptr;
     if (!call) {
         if (m.result == 0) HangUpUnclaimedLeg(m);
         return;

@@ -269,6 +269,7 @@ TEST_F(CallEvents, LegsTheProviderDidNotAskForAreUndoneOrAnnounced) {
         {"a conference leg for a call that is gone", {eConferenceReply, 44, "", "", 0, 0, goneHandle}, "OnHook sal=0x0000002C"},
         {"a refused consultation call", {eOffhookReply, 45, "", "", 0, 0, refusedHandle}, "OnHook sal=0x0000002D"},
         {"a second transfer answer for it", {eTransferReply, 46, "", "", 0, 0, refusedHandle}, "OnHook sal=0x0000002E"},
+        {"a conference answer naming it", {eConferenceReply, 47, "", "", 0, 0, refusedHandle}, "OnHook sal=0x0000002F"},
     };
     for (const Case& c : cases) {
         ClearSwitchLog();
