@@ -78,7 +78,8 @@ ZavCall* ZavCallHub::ReqIdCall(const ZavCallCtrlMsg& m) const {
 // extension's line appearances for good.
 void ZavCallHub::HangUpUnclaimedLeg(const ZavCallCtrlMsg& m) {
     ZavPhone* phone = m_pPhone;
-    if (m.sal1 == 0 || !phone) return;
+    // A leg one of the calls here talks on is not the set-up's to undo.
+    if (m.sal1 == 0 || !phone || SalCall(m)) return;
     ZAV_TRACE("CLEANUP the set-up's call is gone, hanging up SAL %d", static_cast<int>(m.sal1));
     phone->OnHook(m.sal1);
 }
@@ -86,6 +87,11 @@ void ZavCallHub::HangUpUnclaimedLeg(const ZavCallCtrlMsg& m) {
 void ZavCallHub::OnTransferReply(const ZavCallCtrlMsg& m) {
     if (m.reqId == 0) return CreateHumanInitiatedCall(m);
     ZavCall* call = ReqIdCall(m);
+    // Only a transfer's own call takes the answer: taken for a failed
+    // set-up, any other call it named would be deleted under TAPI's feet,
+    // with what it carries for other calls.
+    if (call && call->GetCallObjectType() != ZavCall::eCallObjectXferOutCall && !call->IsBlindTransfer())
+        call = nullptr;
     if (!call) return HangUpUnclaimedLeg(m);
     if (m.sal1 == 0 || call->GetCallState() != 0) {
         // No consultation leg, or one for a call that has started already:

@@ -270,11 +270,20 @@ TEST_F(CallEvents, LegsTheProviderDidNotAskForAreUndoneOrAnnounced) {
         {"a refused consultation call", {eOffhookReply, 45, "", "", 0, 0, refusedHandle}, "OnHook sal=0x0000002D"},
         {"a second transfer answer for it", {eTransferReply, 46, "", "", 0, 0, refusedHandle}, "OnHook sal=0x0000002E"},
         {"a conference answer naming it", {eConferenceReply, 47, "", "", 0, 0, refusedHandle}, "OnHook sal=0x0000002F"},
+        // A transfer answer for a call that is no transfer's is no failed
+        // set-up of it; and a leg a call here talks on is nobody's to undo.
+        {"a failed transfer naming a started call", {eTransferReply, 48, "", "", 0, 0, talkingHandle, 1}, "OnHook sal=0x00000030"},
+        {"the same with that call's own leg", {eTransferReply, 40, "", "", 0, 0, talkingHandle, 1}, nullptr},
     };
+    const DWORD talkingId = talking->GetId();
     for (const Case& c : cases) {
         ClearSwitchLog();
         Send(c.msg);
-        EXPECT_NE(SwitchLog().find(c.command), std::string::npos) << c.name << ": " << SwitchLog();
+        if (c.command)
+            EXPECT_NE(SwitchLog().find(c.command), std::string::npos) << c.name << ": " << SwitchLog();
+        else
+            EXPECT_EQ(SwitchLog(), "") << c.name;
+        ASSERT_EQ(m_hub->CallIdToCallPtr(talkingId), talking) << c.name << ": the started call stays";
     }
     EXPECT_TRUE(talking->IsConnected()) << "the started call is left alone";
     EXPECT_EQ(refused->GetCallState(), 0u) << "the refused consultation call does not come back";
