@@ -93,6 +93,10 @@ void ZavCallHub::OnTransferReply(const ZavCallCtrlMsg& m) {
     if (call && call->GetCallObjectType() != ZavCall::eCallObjectXferOutCall && !call->IsBlindTransfer())
         call = nullptr;
     if (!call) return HangUpUnclaimedLeg(m);
+    // The set-up was answered already (refused, its consultation call
+    // staying in its slot, or given its leg): a second answer is not the
+    // consultation's.
+    if (!call->IsBlindTransfer() && call->GetRequestId(eReqSetupTransfer) == 0) return HangUpUnclaimedLeg(m);
     if (m.sal1 == 0 || call->GetCallState() != 0) {
         // No consultation leg, or one for a call that has started already:
         // the set-up failed.
@@ -116,10 +120,14 @@ void ZavCallHub::OnTransferReply(const ZavCallCtrlMsg& m) {
         // the application asked of it meanwhile is failed now, or it would
         // wait for ever.
         call->CleanUpCompIds();
-        // Without a leg the consultation call stays, to go with the line.
+        // Without a leg the consultation call stays, to go with the line,
+        // but TAPI's handle for it is void: whatever the switch later says
+        // of it must not reach TAPI.
         if (m.sal1 != 0) {
             delete call;
             HangUpUnclaimedLeg(m);
+        } else {
+            call->SetHTapiCall(nullptr);
         }
         return;
     }
@@ -127,9 +135,6 @@ void ZavCallHub::OnTransferReply(const ZavCallCtrlMsg& m) {
         ZAV_TRACE("eTransferReply: CallHub pointer is NULL");
         return;
     }
-    // The set-up was answered already (refused, its consultation call
-    // staying in its slot): a second answer is not the consultation's.
-    if (!call->IsBlindTransfer() && call->GetRequestId(eReqSetupTransfer) == 0) return HangUpUnclaimedLeg(m);
     call->SetSAL(static_cast<DWORD>(m.sal1));
     if (m.gCallId != 0) call->SetGlobalCallId(static_cast<DWORD>(m.gCallId));
     call->NotifyDialTone();

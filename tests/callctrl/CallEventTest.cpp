@@ -239,6 +239,7 @@ TEST_F(CallEvents, RepliesAndResultsSettleTheirRequests) {
     }
     EXPECT_EQ(held->GetRequestId(eReqSetupTransfer), 0u);
     EXPECT_EQ(m_hub->CallIdToCallPtr(consult->GetId()), consult) << "the consultation call stays";
+    EXPECT_EQ(consult->GetHTapiCall(), nullptr) << "TAPI forgot it with its request: nothing may reach TAPI of it";
     EXPECT_EQ(m_hub->GetConfCallPointer(), nullptr) << "a refused set-up leaves no conference call";
     EXPECT_FALSE(talking->IsPrimaryInConference());
     // Added to a standing conference without a call of its own: the
