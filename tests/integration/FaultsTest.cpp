@@ -319,16 +319,31 @@ TEST_F(Faults, ACallTapiNeverTookDoesNotOutliveTheLine) {
 // Found by the soak: TAPI closes a call while the switch has not answered
 // its transfer set-up yet. The set-up fails, TAPI forgets the consultation
 // call, and the switch's late answer must not bring that call to TAPI (the
-// host's audit would see events for a call it does not know).
+// host's audit would see events for a call it does not know). Found by the
+// fuzzer: a second set-up asked for before the first was answered hid the
+// first from the close, which the switch's answer then completed too late.
 TEST_F(Faults, ClosingACallWhoseTransferIsBeingSetUpEndsItsConsultationCall) {
-    HDRVCALL first = nullptr, consult = nullptr;
+    HDRVCALL first = nullptr, consult = nullptr, earlier = nullptr;
     int32_t outside = 0;
     ASSERT_TRUE(AnsweredFromOutside(&first, &outside));
+    const std::string calls = m_sim.DescribeCalls();
     ASSERT_EQ(m_sim.SetCallModel(0), 0);  // the set-up waits for its answer
+    const LONG setup1 =
+        Host().Tspi().lineSetupTransfer(first, Host().NewTapiCall(m_line[0]), &earlier, nullptr);
+    // The switch says the held call talks again, so it takes a second set-up.
+    ZavSimMessage talks{};
+    talks.category = ZAVSIM_CATEGORY_CALL_CONTROL;
+    talks.msgType = ZAVSIM_MSG_UNHOLD_REPLY;
+    talks.sal1 = std::stoi(calls.substr(calls.find("201 sal ") + 8));
+    m_mark = Host().GetJournal().Size();
+    ASSERT_EQ(m_sim.InjectMessage("201", &talks), 0);
+    ASSERT_TRUE(Reaches(first, LINECALLSTATE_CONNECTED));
     const LONG setup =
         Host().Tspi().lineSetupTransfer(first, Host().NewTapiCall(m_line[0]), &consult, nullptr);
+    ASSERT_GT(setup1, 0);
     ASSERT_GT(setup, 0);
     EXPECT_EQ(Host().LineCloseCall(first), 0);
+    EXPECT_TRUE(Completed(setup1));
     EXPECT_TRUE(Completed(setup));
     ZavSimMessage msg{};
     msg.category = ZAVSIM_CATEGORY_CALL_CONTROL;
