@@ -162,8 +162,17 @@ struct ParsedFile {
     struct stat st {};
     std::shared_ptr<const RegNode> tree;
 };
-std::mutex g_parsedMutex;
-ParsedFile g_parsed;
+// Built on first use: the provider's load hook reads the registry before
+// the library's globals are constructed, and a global here would then be
+// constructed over what that read kept.
+struct ParsedCache {
+    std::mutex mutex;
+    ParsedFile file;
+};
+ParsedCache& Parsed() {
+    static ParsedCache cache;
+    return cache;
+}
 constexpr long kSettledNs = 200'000'000;
 
 bool SameFile(const struct stat& a, const struct stat& b) {
@@ -184,9 +193,10 @@ LONG Load(const std::string& path, RegNode& root, mode_t& mode) {
     struct stat st {};
     const bool exists = ::stat(path.c_str(), &st) == 0;
     if (exists) {
-        std::lock_guard<std::mutex> hold(g_parsedMutex);
-        if (g_parsed.tree && g_parsed.path == path && SameFile(g_parsed.st, st)) {
-            root = *g_parsed.tree;
+        ParsedCache& parsed = Parsed();
+        std::lock_guard<std::mutex> hold(parsed.mutex);
+        if (parsed.file.tree && parsed.file.path == path && SameFile(parsed.file.st, st)) {
+            root = *parsed.file.tree;
             mode = st.st_mode & 07777;
             return ERROR_SUCCESS;
         }
@@ -197,8 +207,9 @@ LONG Load(const std::string& path, RegNode& root, mode_t& mode) {
     // Kept only when the file read is the one stat saw, unchanged since.
     struct stat after {};
     if (exists && ::stat(path.c_str(), &after) == 0 && SameFile(st, after) && Settled(after)) {
-        std::lock_guard<std::mutex> hold(g_parsedMutex);
-        g_parsed = ParsedFile{path, after, std::make_shared<const RegNode>(root)};
+        ParsedCache& parsed = Parsed();
+        std::lock_guard<std::mutex> hold(parsed.mutex);
+        parsed.file = ParsedFile{path, after, std::make_shared<const RegNode>(root)};
     }
     return ERROR_SUCCESS;
 }
