@@ -27,22 +27,19 @@ namespace {
 // Closing a call whose transfer is still being set up fails the set-up, and
 // TAPI forgets the consultation call with it: nobody would ever close that
 // one. Its leg, if the switch opens one yet, is hung up when the reply
-// finds no call for it. The held call notes only the latest set-up made
-// from it, and TAPI may have asked for another before the switch answered
-// the first: every consultation call still waiting for its set-up goes.
-void EndConsultationsOf(ZavCall& held) {
+// finds no call for it.
+void EndConsultationOf(ZavCall& held) {
+    const DWORD setup = held.GetRequestId(eReqSetupTransfer);
     ZavCallHub* hub = held.GetCallHubPointer();
-    if (!hub) return;
-    const unsigned long slots = hub->MaxNumCalls();
-    for (DWORD id = 0; id < slots; ++id) {
-        ZavCall* consult = hub->CallIdToCallPtr(id);
-        // Closing the consultation call itself finds the held call: that one stays.
-        if (!consult || consult == &held || consult->GetPrimaryRefCallPointer() != &held ||
-            consult->GetRequestId(eReqSetupTransfer) == 0)
-            continue;
-        consult->CleanUpCompIds();
-        delete consult;
-    }
+    if (!setup || !hub) return;
+    // Both calls note the set-up; the held call must not be the one found.
+    held.SetRequestId(eReqSetupTransfer, 0);
+    ZavCall* consult = hub->TransferCompletionIdToCallPtr(setup, false);
+    held.SetRequestId(eReqSetupTransfer, setup);
+    // Closing the consultation call itself finds the held call: that one stays.
+    if (!consult || consult == &held || consult->GetPrimaryRefCallPointer() != &held) return;
+    consult->CleanUpCompIds();
+    delete consult;
 }
 
 }  // namespace
@@ -62,7 +59,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineCloseCall(HDRVCALL hdCall) {
     // have given the identifier to another one, which failing it here
     // would fail.
     call->SetRequestId(eReqCompleteTransfer, 0);
-    EndConsultationsOf(*call);
+    EndConsultationOf(*call);
     call->CleanUpCompIds();
     if (ZavCallHub* hub = call->GetCallHubPointer()) hub->FailRequest(call->TakeLentRequest());
     call->SetHTapiCall(nullptr);

@@ -59,7 +59,13 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineSetupTransfer(DRV_REQUESTID dwRequestID, HDRVCA
     if (!ZavFindCall(*session, hdCall, found)) return LINEERR_INVALCALLHANDLE;
     ZavCall* call = found.call;
     ZavAddress* addr = found.addr;
-    if (call->GetCallState() != LINECALLSTATE_CONNECTED) return LINEERR_INVALCALLSTATE;
+    // A call still waiting for the switch's answer to a set-up (made from it,
+    // or its own as a consultation call) takes no other, though the switch
+    // may have reported it connected meanwhile: the new set-up would take
+    // the first one's place in its request table, and closing the call could
+    // then no longer end the first one's consultation call.
+    if (call->GetCallState() != LINECALLSTATE_CONNECTED || call->GetRequestId(eReqSetupTransfer) != 0)
+        return LINEERR_INVALCALLSTATE;
     if (!lphdConsultCall) return LINEERR_INVALPOINTER;
     ZavCallHub* hub = addr->GetCallHubPointer();
     if (!hub) return LINEERR_INVALCALLHANDLE;
