@@ -124,8 +124,11 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineCompleteTransfer(DRV_REQUESTID dwRequestID, HDR
     auto* xfer = dynamic_cast<ZavXferOutCall*>(consult);
     // Only a consultation call of a transfer can complete one.
     if (!xfer) return LINEERR_INVALCALLHANDLE;
-    call->SetRequestId(eReqSetupTransfer, 0);
-    consult->SetRequestId(eReqSetupTransfer, 0);
+    // A set-up is normally answered, and forgotten by both calls, before its
+    // transfer completes. One still noted here waits for the switch's answer
+    // or for the close of its calls: cleared, it would never be completed,
+    // and if it is another set-up made from one of these calls since, closing
+    // that call could no longer end its consultation call.
     consult->SetRequestId(eReqCompleteTransfer, static_cast<DWORD>(dwRequestID));
     if (xfer->CompleteTransfer() != 0) {
         consult->SetRequestId(eReqCompleteTransfer, 0);

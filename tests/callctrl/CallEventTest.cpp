@@ -329,5 +329,27 @@ TEST_F(CallEvents, RecalledCallsComeBackAsNewIncomingCalls) {
     }
 }
 
+// Found by the fuzzer: completing a transfer with an earlier consultation
+// call cleared the set-up the held call had made since, so closing the held
+// call no longer ended that set-up's consultation call, and the request was
+// completed after the close.
+TEST_F(CallEvents, CompletingATransferLeavesALaterSetUpToTheClose) {
+    auto* held = Saved(new ZavInCall(TapiCall(0x8B1)), 23, LINECALLSTATE_ONHOLDPENDTRANSFER);
+    auto* earlier = Saved(new ZavXferOutCall(TapiCall(0x8B2), held), 24, LINECALLSTATE_CONNECTED);
+    auto* waiting = Saved(new ZavXferOutCall(TapiCall(0x8B3), held), 0, 0);
+    waiting->SetRequestId(eReqSetupTransfer, 0x81);
+    held->SetRequestId(eReqSetupTransfer, 0x81);
+    const DWORD waitingId = waiting->GetId();
+    gpTS.store(m_session.get());
+    EXPECT_EQ(TSPI_lineCompleteTransfer(0x82, held->ToCallHandle(), earlier->ToCallHandle(), nullptr, nullptr,
+                                        LINETRANSFERMODE_TRANSFER),
+              0);
+    EXPECT_EQ(TSPI_lineCloseCall(held->ToCallHandle()), 0);
+    gpTS.store(nullptr);
+    EXPECT_EQ(Recorder::Completions(),
+              (std::vector<Completion>{{0x81, static_cast<LONG>(LINEERR_OPERATIONFAILED)}}));
+    EXPECT_EQ(m_hub->CallIdToCallPtr(waitingId), nullptr) << "TAPI forgot the consultation call with its set-up";
+}
+
 }  // namespace
 }  // namespace calltest
