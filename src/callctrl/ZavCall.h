@@ -162,14 +162,15 @@ public:
     // request that two threads settle at once is completed exactly once.
     // Returns the request id that was pending, 0 when none was.
     DWORD CompleteRequest(ReqTypeE kind, LONG result);
-    // Fails every pending request; for a call TAPI closes.
+    // Fails every pending request, the one it lent included; for a call
+    // TAPI closes or forgets.
     void CleanUpCompIds();
     // Drops the request from the call's table without completing it.
     void ForgetRequestId(DWORD id);
     // A request TAPI made on this call but that another call of the
     // extension carries (a swap waits on the held call, a conference set-up
     // on its consultation call). TAPI expects the close of this call to
-    // settle it, so the close fails it where it is (ZavCallHub::FailRequest).
+    // settle it, so CleanUpCompIds fails it where it is (ZavCallHub::FailRequest).
     // Forgotten with the request when that completes.
     void LendRequest(DWORD id) { m_dwLentRequestId.store(id); }
     DWORD TakeLentRequest() { return m_dwLentRequestId.exchange(0); }

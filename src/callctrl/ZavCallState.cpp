@@ -120,4 +120,9 @@ void ZavCall::ForgetRequestId(DWORD id) {
 void ZavCall::CleanUpCompIds() {
     for (std::size_t i = 0; i < m_ReqIds.size(); ++i)
         CompleteRequest(static_cast<ReqTypeE>(i), static_cast<LONG>(LINEERR_OPERATIONFAILED));
+    // A request TAPI made on this call but another call carries goes with
+    // this one too: TAPI closes or forgets the call it was made on, and a
+    // consultation call it forgets with a failed set-up is never closed at
+    // all, so nothing else would settle it before the carrier ends.
+    if (ZavCallHub* hub = m_pCallHub) hub->FailRequest(TakeLentRequest());
 }

@@ -61,7 +61,6 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineCloseCall(HDRVCALL hdCall) {
     call->SetRequestId(eReqCompleteTransfer, 0);
     EndConsultationOf(*call);
     call->CleanUpCompIds();
-    if (ZavCallHub* hub = call->GetCallHubPointer()) hub->FailRequest(call->TakeLentRequest());
     call->SetHTapiCall(nullptr);
     delete call;
     return 0;

@@ -357,6 +357,45 @@ TEST_F(Faults, ClosingACallWhoseTransferIsBeingSetUpEndsItsConsultationCall) {
     EXPECT_EQ(m_sim.WaitForLog("201", "OnHook sal=0x00000005", 1, 10000), 1) << m_sim.ReadLog("201");
 }
 
+// Found by CI's fuzz run: a swap made from a consultation call waits on
+// the held call it swaps with. When the set-up fails, TAPI forgets the
+// consultation call and will never close it, so the swap must fail with
+// the set-up, not when the held call ends, long after.
+TEST_F(Faults, ASwapFromAConsultationCallFailsWithItsSetUp) {
+    auto& tspi = Host().Tspi();
+    struct Case {
+        const char* name;
+        bool refused;  // by the switch; otherwise TAPI closes the call the transfer is set up from
+    } cases[] = {{"the switch refuses the set-up", true}, {"TAPI closes the transferring call", false}};
+    for (const Case& c : cases) {
+        ASSERT_EQ(m_sim.SetCallModel(1), 0);
+        HDRVCALL held = nullptr, talking = nullptr, consult = nullptr;
+        int32_t outside = 0;
+        ASSERT_TRUE(AnsweredFromOutside(&held, &outside, "551")) << c.name;
+        ASSERT_TRUE(AnsweredFromOutside(&talking, &outside, "552")) << c.name;
+        ASSERT_TRUE(Reaches(held, LINECALLSTATE_ONHOLD)) << c.name;
+        ASSERT_EQ(m_sim.SetCallModel(0), 0);  // the set-up and the swap wait for their answers
+        const LONG setup = tspi.lineSetupTransfer(talking, Host().NewTapiCall(m_line[0]), &consult, nullptr);
+        ASSERT_GT(setup, 0) << c.name;
+        const LONG swap = tspi.lineSwapHold(consult, held);
+        ASSERT_GT(swap, 0) << c.name;
+        if (c.refused) {
+            ZavSimMessage msg{};
+            msg.category = ZAVSIM_CATEGORY_CALL_CONTROL;
+            msg.msgType = ZAVSIM_MSG_TRANSFER_REPLY;
+            msg.requestId = static_cast<int32_t>(reinterpret_cast<uintptr_t>(consult));
+            ASSERT_EQ(m_sim.InjectMessage("201", &msg), 0);
+            EXPECT_EQ(Completion(setup), std::optional<LONG>(LINEERR_OPERATIONFAILED)) << c.name;
+            EXPECT_EQ(Completion(swap), std::optional<LONG>(LINEERR_OPERATIONFAILED)) << c.name;
+        } else {
+            EXPECT_EQ(Host().LineCloseCall(talking), 0);
+            EXPECT_TRUE(Completed(setup)) << c.name;
+            EXPECT_TRUE(Completed(swap)) << c.name << ": the swap waits for the held call's end";
+        }
+        for (HDRVCALL call : {held, talking}) Host().LineCloseCall(call);
+    }
+}
+
 #ifndef _WIN32
 // The emulated registry is a file; the cases below damage it.
 std::string ReadFile(const std::string& path) {
