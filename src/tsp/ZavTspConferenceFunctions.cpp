@@ -182,7 +182,10 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineSetupConference(DRV_REQUESTID dwRequestID, HDRV
     if (!ZavFindCall(*session, hdCall, found)) return LINEERR_INVALCALLHANDLE;
     ZavCall* call = found.call;
     ZavAddress* addr = found.addr;
-    if (call->GetCallState() != LINECALLSTATE_CONNECTED) return LINEERR_INVALCALLSTATE;
+    // The call vouches for one request that waits on another call (see
+    // ZavCall::LendRequest); a swap made from it still waits.
+    if (call->GetCallState() != LINECALLSTATE_CONNECTED || call->GetLentRequest() != 0)
+        return LINEERR_INVALCALLSTATE;
     if (!lphdConfCall || !lphdConsultCall) return LINEERR_INVALPOINTER;
     ZavCallHub* hub = addr->GetCallHubPointer();
     if (!hub) return LINEERR_INVALCALLHANDLE;
@@ -223,7 +226,9 @@ ZAV_EXPORT LONG TSPIAPI TSPI_linePrepareAddToConference(DRV_REQUESTID dwRequestI
     if (!ZavFindCall(*session, hdConfCall, found)) return LINEERR_INVALCONFCALLHANDLE;
     ZavCall* conf = found.call;
     ZavAddress* addr = found.addr;
-    if (conf->GetCallState() != LINECALLSTATE_CONNECTED) return LINEERR_INVALCALLSTATE;
+    // As for a set-up: an addition, or a swap, from it still waits.
+    if (conf->GetCallState() != LINECALLSTATE_CONNECTED || conf->GetLentRequest() != 0)
+        return LINEERR_INVALCALLSTATE;
     if (!lphdConsultCall) return LINEERR_INVALPOINTER;
     ZavCallHub* hub = addr->GetCallHubPointer();
     if (!hub) return LINEERR_INVALCONFCALLHANDLE;

@@ -293,4 +293,42 @@ TEST_F(TransferFlows, RefusedSetUpsAndLaterAdditionsLeaveNothingPending) {
     // Closing every call at the end (the fixture) completes nothing twice.
 }
 
+// A swap, and a conference set-up or addition, waits on another call than
+// the one TAPI made it on, which vouches for it when TAPI closes it. It can
+// vouch for one: a second such request from the same call would take the
+// first one's place there, and closing the call would leave the first
+// pending. The switch answers nothing here, so each first request waits.
+TEST_F(TransferFlows, ACallWaitingOnAnotherForARequestTakesNoSecond) {
+    auto& tspi = Host().Tspi();
+    HDRVCALL held = nullptr, talking = nullptr, conf = nullptr, consult = nullptr;
+    int32_t outside = 0;
+    ASSERT_TRUE(AnsweredFromOutside(&held, &outside, "551"));
+    ASSERT_TRUE(AnsweredFromOutside(&talking, &outside, "552"));
+    ASSERT_TRUE(Reaches(held, LINECALLSTATE_ONHOLD));
+    ASSERT_EQ(m_sim.SetCallModel(0), 0);
+    ASSERT_GT(tspi.lineSwapHold(talking, held), 0);
+    EXPECT_EQ(static_cast<DWORD>(
+                  tspi.lineSetupConference(talking, nullptr, NewCall(0), &conf, NewCall(0), &consult, 3, nullptr)),
+              static_cast<DWORD>(LINEERR_INVALCALLSTATE));
+    for (HDRVCALL call : {talking, held}) ASSERT_EQ(Host().LineCloseCall(call), 0);
+    // A standing conference, then two additions.
+    ASSERT_EQ(m_sim.SetCallModel(1), 0);
+    HDRVCALL first = nullptr, third = nullptr, fourth = nullptr, fifth = nullptr;
+    ASSERT_TRUE(AnsweredFromOutside(&first, &outside, "553"));
+    ASSERT_GT(tspi.lineSetupConference(first, nullptr, NewCall(0), &conf, NewCall(0), &third, 3, nullptr), 0);
+    ASSERT_TRUE(Reaches(third, LINECALLSTATE_DIALTONE));
+    const std::u16string sales = W("202");
+    ASSERT_EQ(tspi.lineDial(third, plat::WidePtr(sales), 0), 0);
+    HDRVCALL atSales = Offered(kLineBase + 1);
+    ASSERT_TRUE(atSales && Host().LineAnswer(atSales) == 0 && Reaches(third, LINECALLSTATE_CONNECTED));
+    ASSERT_GT(tspi.lineAddToConference(conf, third), 0);
+    ASSERT_TRUE(Reaches(conf, LINECALLSTATE_CONNECTED));
+    ASSERT_EQ(m_sim.SetCallModel(0), 0);
+    ASSERT_GT(tspi.linePrepareAddToConference(conf, NewCall(0), &fourth, nullptr), 0);
+    EXPECT_EQ(static_cast<DWORD>(tspi.linePrepareAddToConference(conf, NewCall(0), &fifth, nullptr)),
+              static_cast<DWORD>(LINEERR_INVALCALLSTATE));
+    EXPECT_EQ(fifth, nullptr);
+    // The fixture closes every call; the audit then finds nothing pending.
+}
+
 }  // namespace
