@@ -140,7 +140,10 @@ ZAV_EXPORT LONG TSPIAPI TSPI_linePark(DRV_REQUESTID dwRequestID, HDRVCALL hdCall
     ZavCallUse use(hdCall);
     ZavCall* call = session->ToCallPointer(hdCall);
     if (!call) return LINEERR_INVALCALLHANDLE;
-    if (call->GetCallState() != LINECALLSTATE_CONNECTED) return LINEERR_INVALCALLSTATE;
+    // A park still waiting for the switch: a second would take its place
+    // in the call's request table, and the first would never be completed.
+    if (call->GetCallState() != LINECALLSTATE_CONNECTED || call->GetRequestId(eReqPark) != 0)
+        return LINEERR_INVALCALLSTATE;
     // Only directed park: the switch chooses no park place.
     if (dwParkMode == LINEPARKMODE_NONDIRECTED) return LINEERR_OPERATIONUNAVAIL;
     if (!lpszDirAddress) return LINEERR_INVALADDRESS;
@@ -232,7 +235,8 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineRedirect(DRV_REQUESTID dwRequestID, HDRVCALL hd
     ZavCallUse use(hdCall);
     ZavCall* call = session->ToCallPointer(hdCall);
     if (!call) return LINEERR_INVALCALLHANDLE;
-    if (!call->IsOffering()) return LINEERR_INVALCALLSTATE;
+    // So is a redirect.
+    if (!call->IsOffering() || call->GetRequestId(eReqRedirect) != 0) return LINEERR_INVALCALLSTATE;
     if (lpszDestAddress && !*lpszDestAddress) return LINEERR_INVALADDRESS;
     const std::string dest = ZavToAnsi(lpszDestAddress);
     if (ZavPhone* phone = call->GetPhonePointer())

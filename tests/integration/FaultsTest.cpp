@@ -186,24 +186,33 @@ TEST_F(Faults, UnansweredUnregistrationHoldsTheCloseOnlyForItsBound) {
 
 // Found by the soak (tests/soak): an application may ask for a hold, an
 // unhold or a swap while an earlier one on the same call still waits for
-// the switch. Each accepted request must be completed once, so the later
-// one must not make the provider forget the earlier. The switch stops
-// answering (its call model off) so that both stay pending; closing the
-// calls then completes whatever is left.
+// the switch (and, by reading, a park or a redirect). Each accepted request
+// must be completed once, so the later one must not make the provider
+// forget the earlier. The switch stops answering (its call model off) so
+// that both stay pending; closing the calls then completes whatever is left.
 TEST_F(Faults, RequestsWaitingOnTheSwitchAreNotForgottenWhenAnotherIsMade) {
     auto& tspi = Host().Tspi();
-    using Ops = std::vector<LONG> (*)(zavhost::TspiCaller&, HDRVCALL talking, HDRVCALL held);
+    using Ops = std::vector<LONG> (*)(zavhost::TspiCaller&, HDRVCALL talking, HDRVCALL held, HDRVCALL ringing);
     struct Case {
         const char* name;
         Ops ops;
     } cases[] = {
-        {"hold twice", [](zavhost::TspiCaller& t, HDRVCALL a, HDRVCALL) { return std::vector<LONG>{t.lineHold(a), t.lineHold(a)}; }},
-        {"hold, then swap with it", [](zavhost::TspiCaller& t, HDRVCALL a, HDRVCALL b) { return std::vector<LONG>{t.lineHold(a), t.lineSwapHold(a, b)}; }},
-        {"unhold twice", [](zavhost::TspiCaller& t, HDRVCALL, HDRVCALL b) { return std::vector<LONG>{t.lineUnhold(b), t.lineUnhold(b)}; }},
-        {"unhold, then swap to it", [](zavhost::TspiCaller& t, HDRVCALL a, HDRVCALL b) { return std::vector<LONG>{t.lineUnhold(b), t.lineSwapHold(a, b)}; }},
+        {"hold twice", [](zavhost::TspiCaller& t, HDRVCALL a, HDRVCALL, HDRVCALL) { return std::vector<LONG>{t.lineHold(a), t.lineHold(a)}; }},
+        {"hold, then swap with it", [](zavhost::TspiCaller& t, HDRVCALL a, HDRVCALL b, HDRVCALL) { return std::vector<LONG>{t.lineHold(a), t.lineSwapHold(a, b)}; }},
+        {"unhold twice", [](zavhost::TspiCaller& t, HDRVCALL, HDRVCALL b, HDRVCALL) { return std::vector<LONG>{t.lineUnhold(b), t.lineUnhold(b)}; }},
+        {"unhold, then swap to it", [](zavhost::TspiCaller& t, HDRVCALL a, HDRVCALL b, HDRVCALL) { return std::vector<LONG>{t.lineUnhold(b), t.lineSwapHold(a, b)}; }},
         // The swap waits on the held call; TAPI made it on the active one,
         // which it closes first (found by the fuzzer).
-        {"swap", [](zavhost::TspiCaller& t, HDRVCALL a, HDRVCALL b) { return std::vector<LONG>{t.lineSwapHold(a, b)}; }},
+        {"swap", [](zavhost::TspiCaller& t, HDRVCALL a, HDRVCALL b, HDRVCALL) { return std::vector<LONG>{t.lineSwapHold(a, b)}; }},
+        {"park twice", [](zavhost::TspiCaller& t, HDRVCALL a, HDRVCALL, HDRVCALL) {
+             const std::u16string place = plat::AnsiToWide("701");
+             return std::vector<LONG>{t.linePark(a, LINEPARKMODE_DIRECTED, plat::WidePtr(place), nullptr),
+                                      t.linePark(a, LINEPARKMODE_DIRECTED, plat::WidePtr(place), nullptr)};
+         }},
+        {"redirect twice", [](zavhost::TspiCaller& t, HDRVCALL, HDRVCALL, HDRVCALL r) {
+             const std::u16string to = plat::AnsiToWide("202");
+             return std::vector<LONG>{t.lineRedirect(r, plat::WidePtr(to), 0), t.lineRedirect(r, plat::WidePtr(to), 0)};
+         }},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(m_sim.SetCallModel(1), 0);
@@ -214,9 +223,13 @@ TEST_F(Faults, RequestsWaitingOnTheSwitchAreNotForgottenWhenAnotherIsMade) {
         ASSERT_GT(hold, 0);
         ASSERT_EQ(Completion(hold), std::optional<LONG>(0)) << c.name;
         ASSERT_TRUE(Connect(&talking, &callee)) << c.name;
+        m_mark = Host().GetJournal().Size();
+        ASSERT_GT(m_sim.ExternalCall("201", "556", "Eve", 0), 0) << c.name;
+        const HDRVCALL ringing = Offered(kLineBase);
+        ASSERT_TRUE(ringing && Reaches(ringing, LINECALLSTATE_OFFERING)) << c.name;
         ASSERT_EQ(m_sim.SetCallModel(0), 0);  // nothing is answered from here on
-        const std::vector<LONG> ids = c.ops(tspi, talking, held);
-        for (HDRVCALL call : {talking, held, callee}) EXPECT_EQ(Host().LineCloseCall(call), 0);
+        const std::vector<LONG> ids = c.ops(tspi, talking, held, ringing);
+        for (HDRVCALL call : {talking, held, callee, ringing}) EXPECT_EQ(Host().LineCloseCall(call), 0);
         // The close completes what is left before it returns.
         for (LONG id : ids) {
             if (id > 0) {
