@@ -150,7 +150,10 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineBlindTransfer(DRV_REQUESTID dwRequestID, HDRVCA
     if (!ZavFindCall(*session, hdCall, found)) return LINEERR_INVALCALLHANDLE;
     ZavCall* call = found.call;
     ZavAddress* addr = found.addr;
-    if (call->GetCallState() != LINECALLSTATE_CONNECTED) return LINEERR_INVALCALLSTATE;
+    // The transient call carries the request, the call vouches for it (see
+    // ZavCall::LendRequest), and for one such request only.
+    if (call->GetCallState() != LINECALLSTATE_CONNECTED || call->GetLentRequest() != 0)
+        return LINEERR_INVALCALLSTATE;
     ZavCallHub* hub = addr->GetCallHubPointer();
     if (!hub) return LINEERR_INVALCALLHANDLE;
     const std::string dest = ZavToAnsi(lpszDestAddress);
@@ -162,6 +165,7 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineBlindTransfer(DRV_REQUESTID dwRequestID, HDRVCA
     ZavXferOutCallAuto* xfer = transient.release();
     ZavApplyCallParams(*xfer, nullptr, *addr);
     xfer->SetRequestId(eReqBlindTransfer, static_cast<DWORD>(dwRequestID));
+    call->LendRequest(static_cast<DWORD>(dwRequestID));
     // The switch answers a refused set-up, which completes the request.
     xfer->Transfer();
     return ZavAccepted(dwRequestID);

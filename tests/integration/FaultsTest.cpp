@@ -186,7 +186,7 @@ TEST_F(Faults, UnansweredUnregistrationHoldsTheCloseOnlyForItsBound) {
 
 // Found by the soak (tests/soak): an application may ask for a hold, an
 // unhold or a swap while an earlier one on the same call still waits for
-// the switch (and, by reading, a park or a redirect). Each accepted request
+// the switch (and a park, a redirect or a blind transfer). Each accepted request
 // must be completed once, so the later one must not make the provider
 // forget the earlier. The switch stops answering (its call model off) so
 // that both stay pending; closing the calls then completes whatever is left.
@@ -208,6 +208,11 @@ TEST_F(Faults, RequestsWaitingOnTheSwitchAreNotForgottenWhenAnotherIsMade) {
              const std::u16string place = plat::AnsiToWide("701");
              return std::vector<LONG>{t.linePark(a, LINEPARKMODE_DIRECTED, plat::WidePtr(place), nullptr),
                                       t.linePark(a, LINEPARKMODE_DIRECTED, plat::WidePtr(place), nullptr)};
+         }},
+        // TAPI made it on the call, a transient call carries it (found by the fuzzer).
+        {"blind transfer twice", [](zavhost::TspiCaller& t, HDRVCALL a, HDRVCALL, HDRVCALL) {
+             const std::u16string to = plat::AnsiToWide("202");
+             return std::vector<LONG>{t.lineBlindTransfer(a, plat::WidePtr(to), 0), t.lineBlindTransfer(a, plat::WidePtr(to), 0)};
          }},
         {"redirect twice", [](zavhost::TspiCaller& t, HDRVCALL, HDRVCALL, HDRVCALL r) {
              const std::u16string to = plat::AnsiToWide("202");
