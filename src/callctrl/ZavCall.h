@@ -165,8 +165,9 @@ public:
     // Fails every pending request, the one it lent included; for a call
     // TAPI closes or forgets.
     void CleanUpCompIds();
-    // Drops the request from the call's table without completing it.
-    void ForgetRequestId(DWORD id);
+    // Drops the request from the call's table without completing it;
+    // `failed`: another call completed it with an error.
+    void ForgetRequestId(DWORD id, bool failed = false);
     // A request TAPI made on this call but that another call of the
     // extension carries (a swap waits on the held call, a conference set-up
     // on its consultation call). TAPI expects the close of this call to
@@ -306,6 +307,7 @@ protected:
     void RestartInterDigitTimer();
 
 private:
+    void ForgetTapiHandleIfMadeBy(ReqTypeE kind);
     std::atomic<int> m_bPrimaryInConference;
     int m_bNotifyTimedOut;
     // TAPI's threads close the call while the message thread reports it.

@@ -84,8 +84,9 @@ public:
     // Completes the conference request the call holds; the call forgets it
     // on the extension's other calls (see ForgetRequest).
     void CompleteConferenceRequest(ZavCall* call, LONG result);
-    // A completed request is forgotten by every call of the extension.
-    void ForgetRequest(DWORD id);
+    // A completed request is forgotten by every call of the extension
+    // (`failed`: completed with an error).
+    void ForgetRequest(DWORD id, bool failed = false);
     // Fails the request wherever a call of the extension still carries it.
     // The caller holds the extension's message lock, so the call found
     // cannot end before it is used.

@@ -105,11 +105,11 @@ void ZavCallHub::CompleteConferenceRequest(ZavCall* call, LONG result) {
     if (call) call->CompleteRequest(eReqConference, result);
 }
 
-void ZavCallHub::ForgetRequest(DWORD id) {
+void ZavCallHub::ForgetRequest(DWORD id, bool failed) {
     ZavLockHolder hold(m_Lock);
     for (const std::vector<ZavCall*>* calls : {&m_callVect, &m_deleteCallVect})
         for (ZavCall* call : *calls)
-            if (call) call->ForgetRequestId(id);
+            if (call) call->ForgetRequestId(id, failed);
 }
 
 void ZavCallHub::FailRequest(DWORD id) {

@@ -185,7 +185,7 @@ void ZavCallHub::OnConferenceReply(const ZavCallCtrlMsg& m) {
     // request, so it goes without a word, and the first call, which the
     // set-up showed as conferenced, is the plain connected call it was.
     auto* conf = dynamic_cast<ZavConfCall*>(GetConfCallPointer());
-    if (conf && conf->GetConsultCallPointer() == call && !conf->IsConnected()) {
+    if (conf && conf->GetConsultCallPointer() == call) {
         if (ZavCall* primary = conf->GetPrimaryCallPointer()) {
             primary->ResetPrimaryInConference();
             if (primary->IsConferenced()) primary->SetCallState(LINECALLSTATE_CONNECTED, 0);
@@ -300,16 +300,20 @@ void ZavCallHub::OnOnhookReply(const ZavCallCtrlMsg& m) {
     call->SetCallReason(static_cast<DWORD>(m.reason), 1);
     SaveToDeleteCall(static_cast<long>(id));
     ZavLine* line = m_pLine;
+    // A conference call TAPI forgot with its failed set-up has no handle to
+    // report it by.
+    auto reportIdle = [line](ZavCall* ended) {
+        const HTAPICALL htCall = ended->GetHTapiCall();
+        if (ended->NotifyDisconnected(1) == 0 && line && htCall)
+            line->SendLineEvent(htCall, LINE_CALLSTATE, LINECALLSTATE_IDLE, 0, ended->GetMediaMode());
+    };
     if (call->IsConferenced()) {
         if (ZavCall* conf = GetConfCallPointer()) {
             SaveToDeleteCall(static_cast<long>(conf->GetId()));
-            if (conf->NotifyDisconnected(1) == 0 && line)
-                line->SendLineEvent(conf->GetHTapiCall(), LINE_CALLSTATE, LINECALLSTATE_IDLE, 0,
-                                    conf->GetMediaMode());
+            reportIdle(conf);
         }
     }
-    if (call->NotifyDisconnected(1) == 0 && line)
-        line->SendLineEvent(call->GetHTapiCall(), LINE_CALLSTATE, LINECALLSTATE_IDLE, 0, call->GetMediaMode());
+    reportIdle(call);
 }
 
 void ZavCallHub::OnHoldReply(const ZavCallCtrlMsg& m) {

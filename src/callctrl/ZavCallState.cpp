@@ -99,17 +99,28 @@ DWORD ZavCall::CompleteRequest(ReqTypeE kind, LONG result) {
     DWORD id = m_ReqIds[kind].exchange(0);
     if (id == 0) return 0;
     if (ZavLine* line = GetLinePointer()) line->SendCompletionStatus(id, result);
+    if (result != 0) ForgetTapiHandleIfMadeBy(kind);
     // Some requests are noted on two calls (a transfer's held and
     // consultation call, a conference's primary and consultation call);
     // TAPI hears of each once, so no other call may complete it again.
-    if (ZavCallHub* hub = m_pCallHub) hub->ForgetRequest(id);
+    if (ZavCallHub* hub = m_pCallHub) hub->ForgetRequest(id, result != 0);
     return id;
 }
 
-void ZavCall::ForgetRequestId(DWORD id) {
-    for (auto& slot : m_ReqIds) {
+void ZavCall::ForgetTapiHandleIfMadeBy(ReqTypeE kind) {
+    // TAPI forgets the calls a failed request made and never closes them:
+    // whatever the switch later says of them must not reach TAPI. A
+    // transfer's consultation call is dealt with where its set-up fails.
+    const DWORD type = GetCallObjectType();
+    if (kind == eReqConference && (type == eCallObjectConfOutCall || type == eCallObjectConfCall))
+        SetHTapiCall(nullptr);
+}
+
+void ZavCall::ForgetRequestId(DWORD id, bool failed) {
+    for (std::size_t i = 0; i < m_ReqIds.size(); ++i) {
         DWORD expected = id;
-        slot.compare_exchange_strong(expected, 0);
+        if (m_ReqIds[i].compare_exchange_strong(expected, 0) && failed)
+            ForgetTapiHandleIfMadeBy(static_cast<ReqTypeE>(i));
     }
     // Completed, the identifier is TAPI's again and may come back for
     // another request.

@@ -21,9 +21,12 @@ long ZavConfCall::Drop() {
     // Dropping the primary call may have dropped this one already.
     ZavCallHub* hub = GetCallHubPointer();
     const DWORD id = GetId();
+    // One TAPI forgot (its set-up failed) has no handle to be closed by: it
+    // stays in the slot, idle, until the next set-up or the line's close
+    // frees it; out of the slot nobody would.
     const bool waits =
         hub && (hub->CallIdToDeleteCallPtr(id) == this || hub->SaveToDeleteCall(static_cast<long>(id)) == 0);
-    if (!waits) HandleCallTermination();
+    if (!waits && GetHTapiCall()) HandleCallTermination();
     SetCallState(LINECALLSTATE_IDLE, 0);
     return 0;
 }

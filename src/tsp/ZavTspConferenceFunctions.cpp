@@ -193,10 +193,22 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineSetupConference(DRV_REQUESTID dwRequestID, HDRV
     if (!lphdConfCall || !lphdConsultCall) return LINEERR_INVALPOINTER;
     ZavCallHub* hub = addr->GetCallHubPointer();
     if (!hub) return LINEERR_INVALCALLHANDLE;
-    // One conference per extension, being set up or standing: its call has
-    // the one conference slot, and a second would push the first out of it
-    // while TAPI still holds it.
-    if (hub->FindCallInState(LINECALLSTATE_ONHOLDPENDCONF) || hub->GetConfCallPointer()) return LINEERR_INUSE;
+    // One conference per extension, being set up, standing, or ended and
+    // not yet closed: its call has the one conference slot and its handle,
+    // and a second would push the first out while TAPI still holds it. One
+    // TAPI forgot with its failed set-up makes room.
+    const DWORD confSlot = static_cast<DWORD>(hub->MaxNumCalls() - 1);
+    if (ZavCall* stale = hub->GetConfCallPointer(); stale && !stale->GetHTapiCall()) {
+        stale->CleanUpCompIds();
+        delete stale;
+    }
+    if (ZavCall* stale = hub->CallIdToDeleteCallPtr(confSlot); stale && !stale->GetHTapiCall()) {
+        stale->CleanUpCompIds();
+        delete stale;
+    }
+    if (hub->FindCallInState(LINECALLSTATE_ONHOLDPENDCONF) || hub->GetConfCallPointer() ||
+        hub->CallIdToDeleteCallPtr(confSlot))
+        return LINEERR_INUSE;
     Owned<ZavConfOutCall> consult(new (std::nothrow) ZavConfOutCall(htConsultCall, call));
     if (!consult) return LINEERR_NOMEM;
     if (hub->SaveCall(consult.get()) < 0) return LINEERR_RESOURCEUNAVAIL;
@@ -208,9 +220,12 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineSetupConference(DRV_REQUESTID dwRequestID, HDRV
     *lphdConfCall = conf->ToCallHandle();
     *lphdConsultCall = consult->ToCallHandle();
     call->SetPrimaryInConference();
-    conf.release();
+    ZavConfCall* made = conf.release();
     ZavConfOutCall* started = consult.release();
     started->SetRequestId(eReqConference, static_cast<DWORD>(dwRequestID));
+    // The conference call is the set-up's too: TAPI closing it fails the
+    // set-up, and a failed set-up makes TAPI forget it.
+    made->SetRequestId(eReqConference, static_cast<DWORD>(dwRequestID));
     call->LendRequest(static_cast<DWORD>(dwRequestID));
     // A refusal comes back as the switch's answer and completes the request.
     started->Conference();

@@ -293,6 +293,74 @@ TEST_F(TransferFlows, RefusedSetUpsAndLaterAdditionsLeaveNothingPending) {
     // Closing every call at the end (the fixture) completes nothing twice.
 }
 
+// Found by the fuzzer: TAPI forgets the conference call with its failed
+// set-up, however the set-up fails, so the end of the first call must not
+// report that conference call to TAPI; and it must not keep the next
+// conference from being set up. The host's audit sees any event for a call
+// TAPI forgot.
+TEST_F(TransferFlows, AConferenceCallForgottenWithItsSetUpStaysForgotten) {
+    auto& tspi = Host().Tspi();
+    struct Case {
+        const char* name;
+        bool closeConsultation;  // otherwise the switch refuses, after saying the conference call talks
+    } cases[] = {{"TAPI closes the consultation call", true}, {"the switch refuses a conference shown talking", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HDRVCALL first = nullptr, conf = nullptr, consult = nullptr;
+        int32_t outside = 0;
+        ASSERT_TRUE(AnsweredFromOutside(&first, &outside));
+        const std::string calls = Calls();
+        const int32_t sal = std::stoi(calls.substr(calls.find("201 sal ") + 8));
+        const int32_t callId = std::stoi(calls.substr(calls.find("call ") + 5));
+        ASSERT_EQ(m_sim.SetCallModel(0), 0);  // the set-up waits
+        const LONG setup = tspi.lineSetupConference(first, nullptr, NewCall(0), &conf, NewCall(0), &consult, 3, nullptr);
+        ASSERT_GT(setup, 0);
+        if (c.closeConsultation) {
+            ASSERT_EQ(Host().LineCloseCall(consult), 0);
+        } else {
+            // An addition's answer naming no call shows the conference call
+            // talking; then the switch refuses the set-up.
+            for (int32_t type : {ZAVSIM_MSG_ADD_TO_CONF_REPLY, ZAVSIM_MSG_CONFERENCE_REPLY}) {
+                ZavSimMessage msg{};
+                msg.category = ZAVSIM_CATEGORY_CALL_CONTROL;
+                msg.msgType = type;
+                msg.result = type == ZAVSIM_MSG_CONFERENCE_REPLY;
+                msg.requestId = msg.result ? static_cast<int32_t>(reinterpret_cast<uintptr_t>(consult)) : 0;
+                ASSERT_EQ(m_sim.InjectMessage("201", &msg), 0);
+            }
+        }
+        ASSERT_TRUE(Completion(setup).value_or(0) != 0);
+        // The first call's far end hangs up.
+        for (int32_t type : {ZAVSIM_MSG_ONHOOK_REMOTE, ZAVSIM_MSG_ONHOOK_REPLY}) {
+            ZavSimMessage msg{};
+            msg.category = ZAVSIM_CATEGORY_CALL_CONTROL;
+            msg.msgType = type;
+            msg.sal1 = sal;
+            msg.globalCallId = callId;
+            ASSERT_EQ(m_sim.InjectMessage("201", &msg), 0);
+        }
+        ASSERT_TRUE(Reaches(first, LINECALLSTATE_IDLE));
+        ASSERT_EQ(Host().LineCloseCall(first), 0);
+        ASSERT_EQ(m_sim.SetCallModel(1), 0);
+    }
+    // The next conference is set up, and while TAPI holds its conference
+    // call, ended but not closed, no other takes its place (and handle).
+    HDRVCALL first = nullptr, second = nullptr, conf = nullptr, consult = nullptr, conf2 = nullptr, consult2 = nullptr;
+    int32_t outside = 0;
+    ASSERT_TRUE(AnsweredFromOutside(&first, &outside));
+    const LONG setup = tspi.lineSetupConference(first, nullptr, NewCall(0), &conf, NewCall(0), &consult, 3, nullptr);
+    ASSERT_GT(setup, 0);
+    ASSERT_EQ(Completion(setup), 0);
+    ASSERT_EQ(Host().LineDrop(first), 0);
+    ASSERT_TRUE(Reaches(conf, LINECALLSTATE_IDLE));
+    ASSERT_TRUE(AnsweredFromOutside(&second, &outside, "552"));
+    EXPECT_EQ(static_cast<DWORD>(
+                  tspi.lineSetupConference(second, nullptr, NewCall(0), &conf2, NewCall(0), &consult2, 3, nullptr)),
+              static_cast<DWORD>(LINEERR_INUSE));
+    ASSERT_EQ(Host().LineCloseCall(conf), 0);
+    EXPECT_GT(tspi.lineSetupConference(second, nullptr, NewCall(0), &conf2, NewCall(0), &consult2, 3, nullptr), 0);
+}
+
 // A swap, and a conference set-up or addition, waits on another call than
 // the one TAPI made it on, which vouches for it when TAPI closes it. It can
 // vouch for one: a second such request from the same call would take the
