@@ -12,6 +12,15 @@
 #include "tsp/ZavAddress.h"
 #include "tsp/ZavLine.h"
 
+namespace {
+
+unsigned long long NextSerial() {
+    static std::atomic<unsigned long long> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
+
+}  // namespace
+
 ZavCall::ZavCall(HTAPICALL htCall, DWORD dwOrigin)
     : m_bPrimaryInConference(0),
       m_bNotifyTimedOut(0),
@@ -51,7 +60,8 @@ ZavCall::ZavCall(HTAPICALL htCall, DWORD dwOrigin)
       m_pCallHub(nullptr),
       m_dwDeferredCallInfoBits(0),
       m_bOnceUnparked(0),
-      m_pAnnouncedTapiCall(nullptr) {
+      m_pAnnouncedTapiCall(nullptr),
+      m_qwSerial(NextSerial()) {
     for (auto& event : m_TimerEvents) event.store(nullptr);
     for (auto& id : m_ReqIds) id.store(0);
     ZAV_TRACE("ZavCall::ZavCall() is invoked");

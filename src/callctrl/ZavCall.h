@@ -249,6 +249,9 @@ public:
     DWORD GetSAL() const { return m_dwSAL.load(); }
     void SetSAL(DWORD sal) { m_dwSAL.store(sal); }
     HTAPICALL GetHTapiCall() const { return m_hTapiCall.load(); }
+    // Tells a call from a later one made at the same address and given the
+    // same slot, for a call that keeps another's pointer.
+    unsigned long long GetSerial() const { return m_qwSerial; }
     void SetHTapiCall(HTAPICALL h) { m_hTapiCall.store(h); }
     DWORD GetMediaMode() const { return m_dwMediaMode.load(); }
     void SetMediaMode(DWORD mode) { m_dwMediaMode.store(mode); }
@@ -386,4 +389,6 @@ private:
     // Where TAPI writes its handle for a call the provider announces; it
     // outlives the call (see ZavNewCallSlots).
     HTAPICALL* m_pAnnouncedTapiCall;
+    // Unique while the process lives (see GetSerial).
+    const unsigned long long m_qwSerial;
 };

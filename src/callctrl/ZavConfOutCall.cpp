@@ -5,16 +5,29 @@
 #include "trace/ZavTrace.h"
 
 ZavConfOutCall::ZavConfOutCall(HTAPICALL htConsultCall, ZavCall* primaryCall)
-    : ZavOutCall(htConsultCall), m_pPrimaryCall(primaryCall) {
+    : ZavOutCall(htConsultCall),
+      m_pPrimaryCall(primaryCall),
+      m_dwPrimaryId(primaryCall ? primaryCall->GetId() : s_NoId),
+      m_qwPrimarySerial(primaryCall ? primaryCall->GetSerial() : 0) {
     SetCallObjectType(eCallObjectConfOutCall);
+}
+
+ZavCall* ZavConfOutCall::GetPrimaryCall() const {
+    ZavCallHub* hub = GetCallHubPointer();
+    if (!m_pPrimaryCall || !hub) return nullptr;
+    // An ended primary call TAPI has not closed yet still counts.
+    for (ZavCall* held : {hub->CallIdToCallPtr(m_dwPrimaryId), hub->CallIdToDeleteCallPtr(m_dwPrimaryId)})
+        if (held && held == m_pPrimaryCall && held->GetSerial() == m_qwPrimarySerial) return held;
+    return nullptr;
 }
 
 long ZavConfOutCall::Conference() {
     ZAV_TRACE("ZavConfOutCall::Conference() is invoked");
     ZavCallHub* hub = GetCallHubPointer();
     if (!hub || !hub->GetConfCallPointer()) return -1;
-    if (m_pPrimaryCall) m_pPrimaryCall->NotifyConferenced();
-    if (ZavPhone* phone = GetPhonePointer()) phone->Conference(m_pPrimaryCall, this);
+    ZavCall* primary = GetPrimaryCall();
+    if (primary) primary->NotifyConferenced();
+    if (ZavPhone* phone = GetPhonePointer()) phone->Conference(primary, this);
     // Matters only while digits are gathered on the call: without a
     // gathering the timer ends at once.
     CreateTimer(eTimerNoDialTone, 1, 2000);
@@ -24,7 +37,7 @@ long ZavConfOutCall::Conference() {
 long ZavConfOutCall::AddToConf() {
     ZAV_TRACE("ZavConfOutCall::AddToConf() is invoked");
     ZavPhone* phone = GetPhonePointer();
-    return phone && phone->AddToConf(m_pPrimaryCall, this) == 0 ? 0 : -1;
+    return phone && phone->AddToConf(GetPrimaryCall(), this) == 0 ? 0 : -1;
 }
 
 long ZavConfOutCall::Drop() {
@@ -60,5 +73,5 @@ void ZavConfOutCall::NotifyConfStatus(LONG result) {
 
 long ZavConfOutCall::GenerateDigits() {
     // The consultation call's digits go out on the primary call's leg.
-    return GenerateDigitsOn(m_pPrimaryCall);
+    return GenerateDigitsOn(GetPrimaryCall());
 }

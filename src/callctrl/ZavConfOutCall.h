@@ -16,8 +16,13 @@ public:
     long AddToConf();
     void NotifyConfComplete();
     void NotifyConfStatus(LONG result);
-    ZavCall* GetPrimaryCall() const { return m_pPrimaryCall; }
+    // The primary call while it lives. TAPI may close it before this call,
+    // so the pointer is used only while the hub still holds that very call
+    // (its slot, its serial).
+    ZavCall* GetPrimaryCall() const;
 
 private:
     ZavCall* m_pPrimaryCall;
+    DWORD m_dwPrimaryId;
+    unsigned long long m_qwPrimarySerial;
 };

@@ -361,6 +361,27 @@ TEST_F(TransferFlows, AConferenceCallForgottenWithItsSetUpStaysForgotten) {
     EXPECT_GT(tspi.lineSetupConference(second, nullptr, NewCall(0), &conf2, NewCall(0), &consult2, 3, nullptr), 0);
 }
 
+// TAPI may close a conference's first call while its consultation call
+// lives on; digits sent on the consultation call go out on the first
+// call's leg, which must then be looked for, not remembered (the sanitizer
+// build sees a use of the freed call).
+TEST_F(TransferFlows, AConsultationCallOutlivesTheFirstCallOfItsConference) {
+    HDRVCALL first = nullptr, conf = nullptr, consult = nullptr;
+    int32_t outside = 0;
+    ASSERT_TRUE(AnsweredFromOutside(&first, &outside));
+    auto& tspi = Host().Tspi();
+    const LONG setup = tspi.lineSetupConference(first, nullptr, NewCall(0), &conf, NewCall(0), &consult, 3, nullptr);
+    ASSERT_GT(setup, 0);
+    ASSERT_EQ(Completion(setup), 0);
+    const std::u16string sales = W("202"), digits = W("12");
+    ASSERT_EQ(tspi.lineDial(consult, plat::WidePtr(sales), 0), 0);
+    HDRVCALL atSales = Offered(kLineBase + 1);
+    ASSERT_TRUE(atSales && Host().LineAnswer(atSales) == 0 && Reaches(consult, LINECALLSTATE_CONNECTED));
+    ASSERT_EQ(Host().LineCloseCall(first), 0);
+    EXPECT_EQ(static_cast<DWORD>(tspi.lineGenerateDigits(consult, 1, LINEDIGITMODE_DTMF, plat::WidePtr(digits), 0)),
+              static_cast<DWORD>(LINEERR_OPERATIONFAILED));
+}
+
 // A swap, and a conference set-up or addition, waits on another call than
 // the one TAPI made it on, which vouches for it when TAPI closes it. It can
 // vouch for one: a second such request from the same call would take the
