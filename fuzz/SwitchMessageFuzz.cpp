@@ -176,6 +176,29 @@ std::vector<zavhost::CallView> OpenCalls() {
     return calls;
 }
 
+void Request(unsigned which, HDRVCALL call, HDRVCALL other, int callLine, uint8_t c) {
+    Fuzz& f = *g_fuzz;
+    zavhost::TapiHost& host = *f.host;
+    auto& tspi = host.Tspi();
+    const std::u16string number = plat::AnsiToWide(kNumbers[c % (sizeof kNumbers / sizeof kNumbers[0])]);
+    const LPCWSTR dest = (c & 0x80) ? static_cast<LPCWSTR>(nullptr) : plat::WidePtr(number);
+    HDRVCALL conf = nullptr, consult = nullptr;
+    const auto noParams = static_cast<LPLINECALLPARAMS>(nullptr);
+    switch (which) {
+        case 0:
+            tspi.lineSetupConference(call, static_cast<HDRVLINE>(nullptr), host.NewTapiCall(f.lines[callLine]), &conf,
+                                     host.NewTapiCall(f.lines[callLine]), &consult, DWORD{3}, noParams);
+            return;
+        case 1: tspi.linePrepareAddToConference(call, host.NewTapiCall(f.lines[callLine]), &consult, noParams); return;
+        case 2: tspi.lineAddToConference(call, other); return;
+        case 3: tspi.lineRemoveFromConference(call); return;
+        case 4: tspi.linePark(call, DWORD{LINEPARKMODE_DIRECTED}, dest, static_cast<LPVARSTRING>(nullptr)); return;
+        case 5: tspi.lineRedirect(call, dest, DWORD{0}); return;
+        case 6: tspi.lineBlindTransfer(call, dest, DWORD{0}); return;
+        default: tspi.lineAccept(call, static_cast<LPCSTR>(nullptr), DWORD{0}); return;
+    }
+}
+
 void Step(uint8_t op, uint8_t a, uint8_t b, uint8_t c) {
     Fuzz& f = *g_fuzz;
     zavhost::TapiHost& host = *f.host;
@@ -235,6 +258,10 @@ void Step(uint8_t op, uint8_t a, uint8_t b, uint8_t c) {
             return;
         }
         case 13: {
+            // The high bit picks the conference, park, redirect and blind
+            // transfer requests (no saved input had it); unpark and pickup
+            // are left out, as each waits up to a second for the switch.
+            if (op & 0x80) return Request((op >> 4) & 7, call, other, callLine, c);
             zavhost::TapiBuffer info(static_cast<DWORD>(16 + c * 4));
             host.LineGetCallInfo(call, info);
             zavhost::TapiBuffer status(static_cast<DWORD>(16 + c));
