@@ -8,6 +8,13 @@ ZavXferOutCallAuto::ZavXferOutCallAuto(HTAPICALL htCall, ZavCall* heldCall, cons
     SetCallObjectType(eCallObjectXferOutCallAuto);
 }
 
+ZavXferOutCallAuto::~ZavXferOutCallAuto() {
+    // It goes in several places (its leg's end, the transfer's end, the
+    // line's close); TAPI waits for the request in each, and nobody else
+    // carries it.
+    CompleteRequest(eReqBlindTransfer, static_cast<LONG>(LINEERR_OPERATIONFAILED));
+}
+
 void ZavXferOutCallAuto::NotifyDialTone() {
     ZAV_TRACE("ZavXferOutCallAuto::NotifyDialTone() is invoked");
     ZavOutCall::NotifyDialTone();

@@ -9,6 +9,8 @@
 class ZavXferOutCallAuto : public ZavXferOutCall {
 public:
     ZavXferOutCallAuto(HTAPICALL htCall, ZavCall* heldCall, const char* destination);
+    // Fails the blind transfer if it goes before the destination rang.
+    ~ZavXferOutCallAuto() override;
 
     void NotifyDialTone() override;
     void NotifyRingBack() override;

@@ -414,6 +414,30 @@ TEST_F(Faults, ASwapFromAConsultationCallFailsWithItsSetUp) {
     }
 }
 
+// Found by the fuzzer: a blind transfer's transient call went with its
+// leg before the destination rang, and took the request with it; the
+// close of the line found nothing to complete.
+TEST_F(Faults, ABlindTransferWhoseLegEndsBeforeTheDestinationRingsFails) {
+    HDRVCALL talking = nullptr;
+    int32_t outside = 0;
+    ASSERT_TRUE(AnsweredFromOutside(&talking, &outside));
+    ASSERT_EQ(m_sim.SetCallModel(0), 0);  // the switch's answers are the test's
+    const std::u16string sales = plat::AnsiToWide("202");
+    const LONG blind = Host().Tspi().lineBlindTransfer(talking, plat::WidePtr(sales), 0);
+    ASSERT_GT(blind, 0);
+    // TAPI has no handle for the transient call: it takes the next slot.
+    const auto transient = static_cast<int32_t>(reinterpret_cast<uintptr_t>(talking) + 1);
+    for (int32_t type : {ZAVSIM_MSG_TRANSFER_REPLY, ZAVSIM_MSG_ONHOOK_REPLY}) {
+        ZavSimMessage msg{};
+        msg.category = ZAVSIM_CATEGORY_CALL_CONTROL;
+        msg.msgType = type;
+        msg.sal1 = 70;
+        msg.requestId = type == ZAVSIM_MSG_TRANSFER_REPLY ? transient : 0;
+        ASSERT_EQ(m_sim.InjectMessage("201", &msg), 0);
+    }
+    EXPECT_EQ(Completion(blind), std::optional<LONG>(LINEERR_OPERATIONFAILED));
+}
+
 #ifndef _WIN32
 // The emulated registry is a file; the cases below damage it.
 std::string ReadFile(const std::string& path) {
