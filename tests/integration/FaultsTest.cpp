@@ -271,23 +271,12 @@ TEST_F(Faults, ACallASwapWaitsFromTakesNoSecondSwap) {
 TEST_F(Faults, ClosingTheLineCompletesARequestOfAnEndedCall) {
     HDRVCALL caller = nullptr, callee = nullptr;
     ASSERT_TRUE(Connect(&caller, &callee));
-    const std::string calls = m_sim.DescribeCalls();
-    const std::size_t at = calls.find("201 sal ");
-    ASSERT_NE(at, std::string::npos) << calls;
-    const int32_t sal = std::stoi(calls.substr(at + 8));
-    const int32_t callId = std::stoi(calls.substr(calls.find("call ") + 5));
+    int32_t sal = 0, callId = 0;
+    LegOf201(&sal, &callId);
     ASSERT_EQ(m_sim.SetCallModel(0), 0);  // the hold stays unanswered
     const LONG hold = Host().Tspi().lineHold(caller);
     ASSERT_GT(hold, 0);
-    for (int32_t type : {ZAVSIM_MSG_ONHOOK_REMOTE, ZAVSIM_MSG_ONHOOK_REPLY}) {
-        ZavSimMessage msg{};
-        msg.category = ZAVSIM_CATEGORY_CALL_CONTROL;
-        msg.msgType = type;
-        msg.sal1 = sal;
-        msg.globalCallId = callId;
-        msg.reason = ZAVSIM_REASON_NORMAL;
-        ASSERT_EQ(m_sim.InjectMessage("201", &msg), 0);
-    }
+    ASSERT_TRUE(FarEndHangsUp(sal, callId));
     ASSERT_TRUE(Reaches(caller, LINECALLSTATE_IDLE));
     ASSERT_EQ(Host().LineClose(m_line[0]), 0);
     m_line[0] = nullptr;
@@ -345,7 +334,8 @@ TEST_F(Faults, ClosingACallWhoseTransferIsBeingSetUpEndsItsConsultationCall) {
     HDRVCALL first = nullptr, consult = nullptr, second = nullptr;
     int32_t outside = 0;
     ASSERT_TRUE(AnsweredFromOutside(&first, &outside));
-    const std::string calls = m_sim.DescribeCalls();
+    int32_t sal = 0, callId = 0;
+    LegOf201(&sal, &callId);
     ASSERT_EQ(m_sim.SetCallModel(0), 0);  // the set-up waits for its answer
     const LONG setup =
         Host().Tspi().lineSetupTransfer(first, Host().NewTapiCall(m_line[0]), &consult, nullptr);
@@ -353,7 +343,7 @@ TEST_F(Faults, ClosingACallWhoseTransferIsBeingSetUpEndsItsConsultationCall) {
     ZavSimMessage talks{};
     talks.category = ZAVSIM_CATEGORY_CALL_CONTROL;
     talks.msgType = ZAVSIM_MSG_UNHOLD_REPLY;
-    talks.sal1 = std::stoi(calls.substr(calls.find("201 sal ") + 8));
+    talks.sal1 = sal;
     m_mark = Host().GetJournal().Size();
     ASSERT_EQ(m_sim.InjectMessage("201", &talks), 0);
     ASSERT_TRUE(Reaches(first, LINECALLSTATE_CONNECTED));

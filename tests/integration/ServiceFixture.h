@@ -137,6 +137,26 @@ protected:
             10000, 0);
         return e ? std::optional<LONG>(e->result) : std::nullopt;
     }
+    // The leg (SAL) of 201's first call at the switch, and the switch's id
+    // of that call: for messages a test injects about it.
+    void LegOf201(int32_t* sal, int32_t* callId) {
+        const std::string calls = m_sim.DescribeCalls();
+        *sal = std::stoi(calls.substr(calls.find("201 sal ") + 8));
+        *callId = std::stoi(calls.substr(calls.find("call ") + 5));
+    }
+    // The far end of that leg hangs up, as the switch reports it.
+    bool FarEndHangsUp(int32_t sal, int32_t callId) {
+        for (int32_t type : {ZAVSIM_MSG_ONHOOK_REMOTE, ZAVSIM_MSG_ONHOOK_REPLY}) {
+            ZavSimMessage msg{};
+            msg.category = ZAVSIM_CATEGORY_CALL_CONTROL;
+            msg.msgType = type;
+            msg.sal1 = sal;
+            msg.globalCallId = callId;
+            msg.reason = ZAVSIM_REASON_NORMAL;
+            if (m_sim.InjectMessage("201", &msg) != 0) return false;
+        }
+        return true;
+    }
     // 201 calls 202 and 202 answers: the caller's and the callee's call.
     bool Connect(HDRVCALL* caller, HDRVCALL* callee) {
         m_mark = Host().GetJournal().Size();

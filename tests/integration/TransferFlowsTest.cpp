@@ -21,6 +21,15 @@ protected:
     std::u16string W(const char* text) { return plat::AnsiToWide(text); }
     HTAPICALL NewCall(int line) { return Host().NewTapiCall(m_line[line]); }
     std::string Calls() { return m_sim.DescribeCalls(); }
+    // An outside caller answered on 201, and a conference set up from that
+    // call, the switch's answer in.
+    bool ConferenceFrom(HDRVCALL* first, HDRVCALL* conf, HDRVCALL* consult, const char* caller = "555") {
+        int32_t outside = 0;
+        if (!AnsweredFromOutside(first, &outside, caller)) return false;
+        const LONG setup =
+            Host().Tspi().lineSetupConference(*first, nullptr, NewCall(0), conf, NewCall(0), consult, 3, nullptr);
+        return setup > 0 && Completion(setup) == std::optional<LONG>(0);
+    }
     // Forwards 201 as an application does, with a one-entry list.
     bool Forward(const char* dest, DWORD mode, DWORD rings = 0) {
         const std::u16string text = W(dest);
@@ -309,9 +318,8 @@ TEST_F(TransferFlows, AConferenceCallForgottenWithItsSetUpStaysForgotten) {
         HDRVCALL first = nullptr, conf = nullptr, consult = nullptr;
         int32_t outside = 0;
         ASSERT_TRUE(AnsweredFromOutside(&first, &outside));
-        const std::string calls = Calls();
-        const int32_t sal = std::stoi(calls.substr(calls.find("201 sal ") + 8));
-        const int32_t callId = std::stoi(calls.substr(calls.find("call ") + 5));
+        int32_t sal = 0, callId = 0;
+        LegOf201(&sal, &callId);
         ASSERT_EQ(m_sim.SetCallModel(0), 0);  // the set-up waits
         const LONG setup = tspi.lineSetupConference(first, nullptr, NewCall(0), &conf, NewCall(0), &consult, 3, nullptr);
         ASSERT_GT(setup, 0);
@@ -330,15 +338,7 @@ TEST_F(TransferFlows, AConferenceCallForgottenWithItsSetUpStaysForgotten) {
             }
         }
         ASSERT_TRUE(Completion(setup).value_or(0) != 0);
-        // The first call's far end hangs up.
-        for (int32_t type : {ZAVSIM_MSG_ONHOOK_REMOTE, ZAVSIM_MSG_ONHOOK_REPLY}) {
-            ZavSimMessage msg{};
-            msg.category = ZAVSIM_CATEGORY_CALL_CONTROL;
-            msg.msgType = type;
-            msg.sal1 = sal;
-            msg.globalCallId = callId;
-            ASSERT_EQ(m_sim.InjectMessage("201", &msg), 0);
-        }
+        ASSERT_TRUE(FarEndHangsUp(sal, callId));
         ASSERT_TRUE(Reaches(first, LINECALLSTATE_IDLE));
         ASSERT_EQ(Host().LineCloseCall(first), 0);
         ASSERT_EQ(m_sim.SetCallModel(1), 0);
@@ -346,13 +346,10 @@ TEST_F(TransferFlows, AConferenceCallForgottenWithItsSetUpStaysForgotten) {
     // The next conference is set up, and while TAPI holds its conference
     // call, ended but not closed, no other takes its place (and handle).
     HDRVCALL first = nullptr, second = nullptr, conf = nullptr, consult = nullptr, conf2 = nullptr, consult2 = nullptr;
-    int32_t outside = 0;
-    ASSERT_TRUE(AnsweredFromOutside(&first, &outside));
-    const LONG setup = tspi.lineSetupConference(first, nullptr, NewCall(0), &conf, NewCall(0), &consult, 3, nullptr);
-    ASSERT_GT(setup, 0);
-    ASSERT_EQ(Completion(setup), 0);
+    ASSERT_TRUE(ConferenceFrom(&first, &conf, &consult));
     ASSERT_EQ(Host().LineDrop(first), 0);
     ASSERT_TRUE(Reaches(conf, LINECALLSTATE_IDLE));
+    int32_t outside = 0;
     ASSERT_TRUE(AnsweredFromOutside(&second, &outside, "552"));
     EXPECT_EQ(static_cast<DWORD>(
                   tspi.lineSetupConference(second, nullptr, NewCall(0), &conf2, NewCall(0), &consult2, 3, nullptr)),
@@ -367,12 +364,8 @@ TEST_F(TransferFlows, AConferenceCallForgottenWithItsSetUpStaysForgotten) {
 // build sees a use of the freed call).
 TEST_F(TransferFlows, AConsultationCallOutlivesTheFirstCallOfItsConference) {
     HDRVCALL first = nullptr, conf = nullptr, consult = nullptr;
-    int32_t outside = 0;
-    ASSERT_TRUE(AnsweredFromOutside(&first, &outside));
+    ASSERT_TRUE(ConferenceFrom(&first, &conf, &consult));
     auto& tspi = Host().Tspi();
-    const LONG setup = tspi.lineSetupConference(first, nullptr, NewCall(0), &conf, NewCall(0), &consult, 3, nullptr);
-    ASSERT_GT(setup, 0);
-    ASSERT_EQ(Completion(setup), 0);
     const std::u16string sales = W("202"), digits = W("12");
     ASSERT_EQ(tspi.lineDial(consult, plat::WidePtr(sales), 0), 0);
     HDRVCALL atSales = Offered(kLineBase + 1);
