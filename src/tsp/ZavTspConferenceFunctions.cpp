@@ -198,17 +198,16 @@ ZAV_EXPORT LONG TSPIAPI TSPI_lineSetupConference(DRV_REQUESTID dwRequestID, HDRV
     // and a second would push the first out while TAPI still holds it. One
     // TAPI forgot with its failed set-up makes room.
     const DWORD confSlot = static_cast<DWORD>(hub->MaxNumCalls() - 1);
-    if (ZavCall* stale = hub->GetConfCallPointer(); stale && !stale->GetHTapiCall()) {
-        stale->CleanUpCompIds();
-        delete stale;
+    bool inUse = false;
+    for (ZavCall* held : {hub->CallIdToCallPtr(confSlot), hub->CallIdToDeleteCallPtr(confSlot)}) {
+        if (held && !held->GetHTapiCall()) {
+            held->CleanUpCompIds();
+            delete held;
+        } else if (held) {
+            inUse = true;
+        }
     }
-    if (ZavCall* stale = hub->CallIdToDeleteCallPtr(confSlot); stale && !stale->GetHTapiCall()) {
-        stale->CleanUpCompIds();
-        delete stale;
-    }
-    if (hub->FindCallInState(LINECALLSTATE_ONHOLDPENDCONF) || hub->GetConfCallPointer() ||
-        hub->CallIdToDeleteCallPtr(confSlot))
-        return LINEERR_INUSE;
+    if (inUse || hub->FindCallInState(LINECALLSTATE_ONHOLDPENDCONF)) return LINEERR_INUSE;
     Owned<ZavConfOutCall> consult(new (std::nothrow) ZavConfOutCall(htConsultCall, call));
     if (!consult) return LINEERR_NOMEM;
     if (hub->SaveCall(consult.get()) < 0) return LINEERR_RESOURCEUNAVAIL;
